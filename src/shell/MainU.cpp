@@ -1,0 +1,528 @@
+#include "shell/MainU.h"
+
+#include "platform/Help.h"
+#include "platform/Printer.h"
+#include "platform/Ui.h"
+#include "shell/AboutU.h"
+#include "shell/Chooser.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+void tlvInitShellResources() { Q_INIT_RESOURCE(shell); }
+
+namespace tlv {
+
+namespace {
+
+// The "Report Generation" page: a picture stretched over the whole page, with
+// the chooser grid on its right half.
+class ReportPage : public QWidget
+{
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        QLinearGradient g(0, 0, width(), height());
+        g.setColorAt(0.0, QColor(0xe8, 0xf0, 0xf8));
+        g.setColorAt(1.0, QColor(0xc4, 0xd6, 0xea));
+        p.fillRect(rect(), g);
+        const QIcon icon(QStringLiteral(":/icons/tarlvin.svg"));
+        const int side = std::min(width() / 4, height() / 2);
+        if (side > 16) {
+            p.setOpacity(0.35);
+            icon.paint(&p, QRect(width() / 4 - side / 2, height() / 2 - side / 2, side, side));
+        }
+    }
+};
+
+} // namespace
+
+// ---- Progress panel -----------------------------------------------------
+
+ProgressPanel::ProgressPanel(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("ProgressPanel"));
+    setFixedWidth(110);
+}
+
+void ProgressPanel::setPercent(int percent)
+{
+    m_percent = std::clamp(percent, 0, 100);
+    repaint();
+}
+
+void ProgressPanel::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    const int bottom = height() - 1;
+    if (m_percent > 0)
+        p.fillRect(QRect(QPoint(5, 3), QPoint(5 + m_percent - 1, bottom - 1)), QColor(0, 0, 255));
+    else
+        p.fillRect(QRect(QPoint(5, 3), QPoint(104, bottom - 1)), QColor(192, 192, 192));
+}
+
+// ---- Main window --------------------------------------------------------
+
+TMain::TMain(QWidget *parent) : QMainWindow(parent)
+{
+    tlvInitShellResources();
+    setObjectName(QStringLiteral("Main"));
+    setWindowTitle(QStringLiteral("Tarlvin Invoicing & Inventory"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/tarlvin.svg")));
+
+    // Menu
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("File1"));
+    QAction *exitAction = file->addAction(QStringLiteral("E&xit"));
+    exitAction->setObjectName(QStringLiteral("Exit1"));
+    connect(exitAction, &QAction::triggered, this, &TMain::Exit1Click);
+    QMenu *helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
+    helpMenu->setObjectName(QStringLiteral("Help1"));
+    QAction *about = helpMenu->addAction(QStringLiteral("About TLVN"));
+    about->setObjectName(QStringLiteral("About1"));
+    connect(about, &QAction::triggered, this, &TMain::About1Click);
+    helpMenu->addSeparator();
+    QAction *contents = helpMenu->addAction(QStringLiteral("Help &Contents"));
+    contents->setObjectName(QStringLiteral("Contents1"));
+    connect(contents, &QAction::triggered, this, &TMain::Contents1Click);
+
+    // Pages
+    m_pages = new QTabWidget;
+    m_pages->setObjectName(QStringLiteral("PageControl1"));
+    m_pages->addTab(pageWithHelp(buildInvoicesPage(), QStringLiteral("Invoices"), 300), QStringLiteral("Invoices"));
+    m_pages->addTab(pageWithHelp(buildCustomersPage(), QStringLiteral("Customers"), 400),
+                    QStringLiteral("Customers and Products"));
+    m_pages->addTab(pageWithHelp(buildReportsPage(), QStringLiteral("Reports"), 500),
+                    QStringLiteral("Report Generation"));
+    m_pages->addTab(pageWithHelp(buildPreferencesPage(), QStringLiteral("Preferences"), 600),
+                    QStringLiteral("Preferences"));
+    m_pages->addTab(pageWithHelp(buildMaintenancePage(), QStringLiteral("Maintenance"), 700),
+                    QStringLiteral("File Maintenance"));
+    setCentralWidget(m_pages);
+
+    // Status bar: panel 0 the progress bar, panel 1 the caption.
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    m_progressPanel = new ProgressPanel;
+    m_caption = new QLabel;
+    m_caption->setObjectName(QStringLiteral("StatusCaption"));
+    bar->addWidget(m_progressPanel);
+    bar->addWidget(m_caption, 1);
+
+    m_about = new TAboutForm(this);
+    m_about->setVersion(versionText());
+
+    resize(720, 460);
+    fillChooser(1);
+}
+
+TMain::~TMain()
+{
+    if (&progress() == this)
+        setProgress(nullptr);
+}
+
+QString TMain::versionText() const
+{
+#ifdef TLV_VERSION
+    return QStringLiteral(TLV_VERSION);
+#else
+    return QString();
+#endif
+}
+
+QPushButton *TMain::commandButton(const QString &name, const QString &caption, const QString &hint, int icon)
+{
+    auto *b = new QPushButton(caption);
+    b->setObjectName(name);
+    if (!hint.isEmpty())
+        b->setToolTip(hint);
+    b->setIcon(style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon)));
+    b->setIconSize(QSize(24, 24));
+    b->setMinimumSize(190, 44);
+    b->setStyleSheet(QStringLiteral("text-align: left; padding-left: 10px;"));
+    // Commands come alive as their windows are built; until then they are
+    // shown but cannot be pressed.
+    b->setEnabled(false);
+    return b;
+}
+
+QWidget *TMain::pageWithHelp(QWidget *content, const QString &name, int helpContext)
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("TabSheet") + name);
+    auto *layout = new QVBoxLayout(page);
+    layout->addWidget(content, 1);
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    auto *helpButton = new QPushButton(QStringLiteral("&Help"));
+    helpButton->setObjectName(QStringLiteral("BtnHelp") + name);
+    helpButton->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    connect(helpButton, &QPushButton::clicked, this, [helpContext] { help().showTopic(helpContext); });
+    row->addWidget(helpButton);
+    layout->addLayout(row);
+    return page;
+}
+
+QWidget *TMain::buildInvoicesPage()
+{
+    auto *w = new QWidget;
+    auto *grid = new QGridLayout(w);
+    grid->setSpacing(14);
+    grid->addWidget(commandButton(QStringLiteral("BtnInvoice"), QStringLiteral("Invoices"),
+                                  QStringLiteral("Create and Edit Invoices"), QStyle::SP_FileDialogDetailedView),
+                    0, 0);
+    grid->addWidget(commandButton(QStringLiteral("BtnPrintInv"), QStringLiteral("Print Invoices"),
+                                  QStringLiteral("Print Invoices by date"), QStyle::SP_FileDialogContentsView),
+                    1, 0);
+    grid->addWidget(commandButton(QStringLiteral("BtnInvLab"), QStringLiteral("Invoice Labels"),
+                                  QStringLiteral("Print Invoice Mailing Labels by Date"),
+                                  QStyle::SP_FileDialogListView),
+                    2, 0);
+    grid->addWidget(commandButton(QStringLiteral("BtnEMail"), QStringLiteral("EMail Invoices"),
+                                  QStringLiteral("EMail Invoices by Invoice Date"), QStyle::SP_ArrowRight),
+                    0, 1);
+    grid->addWidget(commandButton(QStringLiteral("BtnPackList"), QStringLiteral("Packing List"),
+                                  QStringLiteral("Print Packing List by Invoice Date"), QStyle::SP_DriveHDIcon),
+                    1, 1);
+    grid->addWidget(commandButton(QStringLiteral("BtnPrintBatch"), QStringLiteral("Print Batch Labels"), QString(),
+                                  QStyle::SP_FileDialogListView),
+                    2, 1);
+    grid->setRowStretch(3, 1);
+    return w;
+}
+
+QWidget *TMain::buildCustomersPage()
+{
+    auto *w = new QWidget;
+    auto *grid = new QGridLayout(w);
+    grid->setSpacing(14);
+    grid->addWidget(commandButton(QStringLiteral("BitBtnCust"), QStringLiteral("Customers"),
+                                  QStringLiteral("Add and Modify Customers"), QStyle::SP_DirHomeIcon),
+                    0, 0);
+    grid->addWidget(commandButton(QStringLiteral("BitBtnProd"), QStringLiteral("Products && Services"),
+                                  QStringLiteral("Define Products and Services you Sell"),
+                                  QStyle::SP_FileDialogInfoView),
+                    1, 0);
+    grid->addWidget(commandButton(QStringLiteral("BitBtnInven"), QStringLiteral("Inventory Purchases"),
+                                  QStringLiteral("Purchase Inventory"), QStyle::SP_DriveFDIcon),
+                    2, 0);
+    grid->addWidget(commandButton(QStringLiteral("BitBtn14"), QStringLiteral("Customer Groups"),
+                                  QStringLiteral("Define Customer Groups"), QStyle::SP_DirIcon),
+                    3, 0);
+    grid->addWidget(commandButton(QStringLiteral("BitBtn15"), QStringLiteral("Product Listing"), QString(),
+                                  QStyle::SP_FileDialogContentsView),
+                    0, 1);
+    grid->addWidget(commandButton(QStringLiteral("BitBtn16"), QStringLiteral("Purchase Report"), QString(),
+                                  QStyle::SP_FileDialogContentsView),
+                    1, 1);
+    grid->addWidget(commandButton(QStringLiteral("BitBtn6"), QStringLiteral("Import Customers"), QString(),
+                                  QStyle::SP_ArrowDown),
+                    2, 1);
+    grid->addWidget(commandButton(QStringLiteral("BitBtn7"), QStringLiteral("Import Products"), QString(),
+                                  QStyle::SP_ArrowDown),
+                    3, 1);
+    grid->setRowStretch(4, 1);
+    return w;
+}
+
+QWidget *TMain::buildReportsPage()
+{
+    m_reportPage = new ReportPage;
+    m_reportPage->setObjectName(QStringLiteral("ReportPage"));
+    m_reportPage->installEventFilter(this);
+    auto *buttons = new QVBoxLayout;
+    buttons->setSpacing(4);
+    m_speedButtons = new QButtonGroup(this);
+    m_speedButtons->setExclusive(true);
+    for (const ChooserList &list : chooserLists()) {
+        auto *b = new QToolButton;
+        b->setObjectName(QStringLiteral("SpeedButton%1").arg(list.type));
+        b->setText(list.button);
+        b->setCheckable(true);
+        b->setMinimumWidth(150);
+        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        m_speedButtons->addButton(b, list.type);
+        buttons->addWidget(b);
+    }
+    buttons->addStretch();
+    connect(m_speedButtons, &QButtonGroup::idClicked, this, &TMain::SpeedButtonClick);
+
+    auto *layout = new QHBoxLayout(m_reportPage);
+    layout->addLayout(buttons);
+    layout->addStretch();
+
+    // The grid is placed by hand (see placeChooser), not by the layout.
+    m_grid = new QTableWidget(m_reportPage);
+    m_grid->setObjectName(QStringLiteral("StringGrid1"));
+    m_grid->setColumnCount(1);
+    m_grid->horizontalHeader()->hide();
+    m_grid->verticalHeader()->hide();
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_grid->setFrameShape(QFrame::NoFrame);
+    m_grid->setShowGrid(true);
+    m_grid->verticalHeader()->setMinimumSectionSize(1);
+    connect(m_grid, &QTableWidget::cellDoubleClicked, this, &TMain::StringGrid1DblClick);
+    return m_reportPage;
+}
+
+QWidget *TMain::buildPreferencesPage()
+{
+    auto *w = new QWidget;
+    auto *grid = new QGridLayout(w);
+    grid->setHorizontalSpacing(14);
+    grid->setVerticalSpacing(10);
+
+    auto *font = commandButton(QStringLiteral("BtnFont"), QStringLiteral("Report Font"),
+                               QStringLiteral("Select a Font for printing reports"), QStyle::SP_FileDialogDetailedView);
+    m_fontText = new QLineEdit;
+    m_fontText->setObjectName(QStringLiteral("Edit1"));
+    m_fontText->setReadOnly(true);
+    grid->addWidget(font, 0, 0);
+    grid->addWidget(m_fontText, 0, 1);
+
+    auto *printerButton = commandButton(QStringLiteral("BtnPSetup"), QStringLiteral("Printer Setup"),
+                                        QStringLiteral("Select a printer for reports"), QStyle::SP_ComputerIcon);
+    printerButton->setEnabled(true);
+    connect(printerButton, &QPushButton::clicked, this, &TMain::BtnPSetupClick);
+    m_printerText = new QLineEdit;
+    m_printerText->setObjectName(QStringLiteral("Edit2"));
+    m_printerText->setReadOnly(true);
+    grid->addWidget(printerButton, 1, 0);
+    grid->addWidget(m_printerText, 1, 1);
+
+    auto *sortBox = new QGroupBox(QStringLiteral(" Display - Sort Customers "));
+    sortBox->setObjectName(QStringLiteral("GroupBox1"));
+    sortBox->setToolTip(QStringLiteral("Select how customers are displayed in pick lists"));
+    auto *sortLayout = new QVBoxLayout(sortBox);
+    auto *byName = new QRadioButton(QStringLiteral("By Name"));
+    byName->setObjectName(QStringLiteral("RadioButton1"));
+    auto *byMail = new QRadioButton(QStringLiteral("By EMail Address"));
+    byMail->setObjectName(QStringLiteral("RadioButton2"));
+    byName->setChecked(true);
+    sortLayout->addWidget(byName);
+    sortLayout->addWidget(byMail);
+    sortBox->setEnabled(false);
+
+    auto *methodBox = new QGroupBox(QStringLiteral(" Inventory Method "));
+    methodBox->setObjectName(QStringLiteral("GroupBox2"));
+    methodBox->setToolTip(QStringLiteral("Select Inventory Method"));
+    auto *methodLayout = new QVBoxLayout(methodBox);
+    auto *fifo = new QRadioButton(QStringLiteral("First in - First out"));
+    fifo->setObjectName(QStringLiteral("RadioButton3"));
+    auto *lifo = new QRadioButton(QStringLiteral("Last in - First out"));
+    lifo->setObjectName(QStringLiteral("RadioButton4"));
+    fifo->setChecked(true);
+    methodLayout->addWidget(fifo);
+    methodLayout->addWidget(lifo);
+    methodBox->setEnabled(false);
+
+    grid->addWidget(sortBox, 2, 0);
+    grid->addWidget(methodBox, 2, 1);
+
+    auto *more = new QGridLayout;
+    more->setSpacing(10);
+    more->addWidget(commandButton(QStringLiteral("BtnStationary"), QStringLiteral("Stationery"),
+                                  QStringLiteral("Set up custom stationary"), QStyle::SP_FileIcon),
+                    0, 0);
+    more->addWidget(commandButton(QStringLiteral("BtnSTax"), QStringLiteral("Sales Tax"),
+                                  QStringLiteral("Set up sales tax rates"), QStyle::SP_FileDialogInfoView),
+                    0, 1);
+    more->addWidget(commandButton(QStringLiteral("BtnLabForms"), QStringLiteral("Label Forms"),
+                                  QStringLiteral("Define Address Label Stock"), QStyle::SP_FileDialogListView),
+                    1, 0);
+    more->addWidget(commandButton(QStringLiteral("BtnDirectories"), QStringLiteral("Import Dir's"), QString(),
+                                  QStyle::SP_DirOpenIcon),
+                    1, 1);
+    more->addWidget(commandButton(QStringLiteral("BtnEMailSetup"), QStringLiteral("EMail Setup"), QString(),
+                                  QStyle::SP_ArrowRight),
+                    2, 0);
+    grid->addLayout(more, 3, 0, 1, 2);
+    grid->setRowStretch(4, 1);
+    grid->setColumnStretch(1, 1);
+    return w;
+}
+
+QWidget *TMain::buildMaintenancePage()
+{
+    auto *w = new QWidget;
+    auto *grid = new QGridLayout(w);
+    grid->setSpacing(14);
+    grid->addWidget(commandButton(QStringLiteral("BitBtn8"), QStringLiteral("Backup"), QString(),
+                                  QStyle::SP_DialogSaveButton),
+                    0, 0);
+    grid->addWidget(commandButton(QStringLiteral("BitBtn9"), QStringLiteral("Restore"), QString(),
+                                  QStyle::SP_DialogOpenButton),
+                    1, 0);
+    grid->addWidget(commandButton(QStringLiteral("BitBtn10"), QStringLiteral("Upgrade Data"), QString(),
+                                  QStyle::SP_ArrowUp),
+                    2, 0);
+    grid->addWidget(commandButton(QStringLiteral("BitBtn11"), QStringLiteral("Re-Index Data"), QString(),
+                                  QStyle::SP_BrowserReload),
+                    0, 1);
+    grid->addWidget(commandButton(QStringLiteral("BitBtn12"), QStringLiteral("Pack Data"), QString(),
+                                  QStyle::SP_DriveHDIcon),
+                    1, 1);
+    grid->addWidget(commandButton(QStringLiteral("BitBtn13"), QStringLiteral("Erase Data Files"), QString(),
+                                  QStyle::SP_TrashIcon),
+                    2, 1);
+    grid->setRowStretch(3, 1);
+    return w;
+}
+
+// ---- Progress display ---------------------------------------------------
+
+void TMain::showStatus(const QString &caption)
+{
+    m_caption->setText(caption);
+    m_progressPanel->setPercent(0);
+    repaint();
+}
+
+void TMain::showProgress(int percent) { m_progressPanel->setPercent(percent); }
+
+// ---- Report chooser -----------------------------------------------------
+
+void TMain::setChooserAction(int type, int row, Command action)
+{
+    m_chooserActions[{type, row}] = std::move(action);
+    if (type == m_chooserType)
+        fillChooser(type);
+}
+
+void TMain::SpeedButtonClick(int type) { fillChooser(type); }
+
+void TMain::fillChooser(int type)
+{
+    const ChooserList *list = chooserList(type);
+    if (!list)
+        return;
+    m_chooserType = type;
+    if (QAbstractButton *b = m_speedButtons->button(type))
+        b->setChecked(true);
+    m_grid->clearContents();
+    m_grid->setRowCount(static_cast<int>(list->entries.size()) + 1);
+    auto *heading = new QTableWidgetItem(list->heading);
+    heading->setFlags(Qt::ItemIsEnabled);
+    QFont bold = m_grid->font();
+    bold.setBold(true);
+    heading->setFont(bold);
+    heading->setBackground(palette().button());
+    m_grid->setItem(0, 0, heading);
+    for (int i = 0; i < list->entries.size(); ++i) {
+        auto *item = new QTableWidgetItem(list->entries[i]);
+        if (!m_chooserActions.count({type, i + 1}))
+            item->setFlags(Qt::NoItemFlags); // not available in this version yet
+        m_grid->setItem(i + 1, 0, item);
+    }
+    placeChooser();
+}
+
+void TMain::placeChooser()
+{
+    const ChooserList *list = chooserList(m_chooserType);
+    if (!list || !m_reportPage)
+        return;
+    const int rowHeight = m_grid->verticalHeader()->defaultSectionSize();
+    const QRect r = chooserGeometry(*list, rowHeight, m_reportPage->size());
+    m_grid->setGeometry(r);
+    m_grid->setColumnWidth(0, r.width());
+    for (int i = 0; i < m_grid->rowCount(); ++i)
+        m_grid->setRowHeight(i, rowHeight);
+}
+
+void TMain::StringGrid1DblClick(int row, int)
+{
+    const ChooserList *list = chooserList(m_chooserType);
+    if (!list)
+        return;
+    const int entry = chooserEntryForRow(*list, row);
+    if (entry == 0)
+        return;
+    auto it = m_chooserActions.find({m_chooserType, entry});
+    if (it != m_chooserActions.end() && it->second)
+        it->second();
+}
+
+bool TMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_reportPage && event->type() == QEvent::Resize)
+        placeChooser();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- Preferences ----------------------------------------------------------
+
+void TMain::showPrinter()
+{
+    const Printer &p = printer();
+    m_printerText->setText(p.name() + (p.landscape() ? QStringLiteral("-Landscape") : QStringLiteral("-Portrait")));
+}
+
+void TMain::BtnPSetupClick()
+{
+    ui().printerSetup();
+    showPrinter();
+}
+
+// ---- Menu -----------------------------------------------------------------
+
+void TMain::About1Click()
+{
+    m_about->setStarting(false);
+    m_about->exec();
+}
+
+void TMain::Contents1Click() { help().showContents(); }
+
+void TMain::Exit1Click() { close(); }
+
+// ---- Start-up ---------------------------------------------------------------
+
+void TMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TMain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    placeChooser();
+}
+
+void TMain::FormShow()
+{
+    setProgress(this);
+    showPrinter();
+    fillChooser(1);
+}
+
+} // namespace tlv
