@@ -38,6 +38,13 @@ enum : int {
     e4param = -120,   // a call was given an impossible argument
 };
 
+// Positioning results other than 0 (positioned on a record).
+enum : int {
+    r4after = 2, // d4seek: no key begins with the text; on the next greater key
+    r4eof = 3,   // past the last record (or the table is empty)
+    r4bof = 4,   // skipped before the first record; the first record is current
+};
+
 // Field description for d4create; a list ends with an entry whose name is null.
 struct FIELD4INFO {
     const char *name; // at most 10 characters; stored in upper case
