@@ -1,0 +1,34 @@
+#pragma once
+// What the commands of tlvtool share: the command table and the way they
+// report. Each command lives in its own file and is one line in the table.
+#include <QString>
+#include <QStringList>
+#include <span>
+
+namespace tlv::tool {
+
+struct Command
+{
+    const char *name;
+    const char *arguments; // for --help, e.g. "DIR"
+    const char *summary;
+    int (*run)(const QStringList &args); // the arguments after the command name
+};
+
+// Every command tlvtool knows, in the order --help lists them.
+std::span<const Command> commands();
+
+// Writes "tlvtool: <message>" to standard error and returns 1.
+int fail(const QString &message);
+// Writes the message and a hint to --help to standard error and returns 2.
+int usageError(const QString &message);
+void printLine(const QString &text); // to standard output
+
+// Creates dir when needed and writes the empty tables into it. Refuses a
+// directory that already holds any data file. Returns 0 or an exit code.
+int initDataDirectory(const QString &dir);
+
+int runInit(const QStringList &args);
+int runDemo(const QStringList &args);
+
+} // namespace tlv::tool

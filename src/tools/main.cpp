@@ -1,0 +1,84 @@
+// tlvtool, the command-line companion of the program: it works on a data
+// directory given in its arguments and reads no settings of its own.
+#include "Tool.h"
+#include "data/Database.h"
+#include "data/ProgramEnd.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+namespace tlv::tool {
+
+namespace {
+
+const Command commandTable[] = {
+    {"init", "DIR", "create DIR when needed and write the empty tables a new business starts with", runInit},
+    {"demo", "DIR", "like init, then fill the tables with a small sample business", runDemo},
+};
+
+void printHelp()
+{
+    QString text = QStringLiteral("Usage: tlvtool COMMAND [ARGUMENTS]\n\nCommands:\n");
+    for (const Command &c : commands())
+        text += QStringLiteral("  %1 %2\n      %3\n")
+                    .arg(QLatin1String(c.name), QLatin1String(c.arguments), QLatin1String(c.summary));
+    text += QStringLiteral("\nOptions:\n  --help    show this text\n");
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+}
+
+} // namespace
+
+std::span<const Command> commands()
+{
+    return commandTable;
+}
+
+int fail(const QString &message)
+{
+    std::fprintf(stderr, "tlvtool: %s\n", message.toLocal8Bit().constData());
+    return 1;
+}
+
+int usageError(const QString &message)
+{
+    std::fprintf(stderr, "tlvtool: %s\nTry 'tlvtool --help'.\n", message.toLocal8Bit().constData());
+    return 2;
+}
+
+void printLine(const QString &text)
+{
+    std::printf("%s\n", text.toLocal8Bit().constData());
+}
+
+} // namespace tlv::tool
+
+int main(int argc, char **argv)
+{
+    using namespace tlv::tool;
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    if (args.isEmpty()) return usageError(QStringLiteral("no command given"));
+    const QString name = args.takeFirst();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
+        printHelp();
+        return 0;
+    }
+    for (const Command &c : commands()) {
+        if (name != QLatin1String(c.name)) continue;
+        if (args.contains(QLatin1String("--help"))) {
+            printHelp();
+            return 0;
+        }
+        int code = 1;
+        try {
+            code = c.run(args);
+        } catch (const tlv::ProgramEnded &e) {
+            // The data layer already said which file it could not open.
+            code = fail(e.reason());
+        }
+        tlv::db().endSession();
+        return code;
+    }
+    return usageError(QStringLiteral("unknown command '%1'").arg(name));
+}
