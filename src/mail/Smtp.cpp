@@ -1,0 +1,369 @@
+#include "mail/Smtp.h"
+
+#include "data/Cp1252.h"
+
+namespace tlv {
+
+namespace {
+
+const QString busyText = QStringLiteral("Another message is being sent; try again when it has gone");
+
+bool hasLineBreak(const QString &s)
+{
+    return s.contains(QLatin1Char('\r')) || s.contains(QLatin1Char('\n'));
+}
+
+// The lines of a text, any of CR LF, CR and LF ending a line; a break at the
+// very end does not start another line, and an empty text has none.
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n')) continue;
+        lines << text.mid(start, i - start);
+        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n')) ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines << text.mid(start);
+    return lines;
+}
+
+QString seconds(int ms)
+{
+    return ms % 1000 == 0 ? QString::number(ms / 1000) : QString::number(ms / 1000.0, 'f', 1);
+}
+
+} // namespace
+
+void TExStringList::setHeader(const QString &name, const QString &value)
+{
+    qsizetype found = -1;
+    for (qsizetype i = 0; i < m_lines.size() && found < 0; ++i)
+        if (m_lines.at(i).section(QLatin1Char(':'), 0, 0).compare(name, Qt::CaseInsensitive) == 0) found = i;
+    if (value.isEmpty()) {
+        if (found >= 0) m_lines.removeAt(found);
+        return;
+    }
+    const QString line = name + QStringLiteral(": ") + value;
+    if (found >= 0)
+        m_lines[found] = line;
+    else
+        m_lines << line;
+}
+
+QString envelopeAddress(const QString &entry)
+{
+    const qsizetype lt = entry.indexOf(QLatin1Char('<'));
+    if (lt >= 0) {
+        const qsizetype gt = entry.indexOf(QLatin1Char('>'), lt + 1);
+        return gt < 0 ? entry.mid(lt + 1) : entry.mid(lt + 1, gt - lt - 1);
+    }
+    const qsizetype colon = entry.indexOf(QLatin1Char(':'));
+    if (colon >= 0) {
+        const qsizetype next = entry.indexOf(QLatin1Char(':'), colon + 1);
+        return next < 0 ? entry.mid(colon + 1) : entry.mid(colon + 1, next - colon - 1);
+    }
+    return entry;
+}
+
+qint64 replyCode(const QByteArray &line)
+{
+    qint64 code = 0;
+    for (qsizetype i = 0; i < line.size() && i < 10 && line.at(i) >= '0' && line.at(i) <= '9'; ++i)
+        code = code * 10 + (line.at(i) - '0');
+    return code;
+}
+
+bool continuesReply(const QByteArray &line)
+{
+    return line.startsWith(' ') || (line.size() >= 4 && line.at(3) == '-');
+}
+
+QString headerValue(const QString &value)
+{
+    QString v = value;
+    v.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    v.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return v;
+}
+
+TExStringList messageHeader(const TPostMessage &m)
+{
+    auto joined = [](const QStringList &entries) {
+        QStringList values;
+        for (const QString &e : entries)
+            values << headerValue(e);
+        return values.join(QLatin1Char(','));
+    };
+    TExStringList h;
+    h.add(QStringLiteral("From: ") + headerValue(m.FromName) + QLatin1Char('<') + headerValue(m.FromAddress) +
+          QLatin1Char('>'));
+    if (!m.ToAddress.isEmpty()) h.add(QStringLiteral("To: ") + joined(m.ToAddress));
+    if (!m.ToCarbonCopy.isEmpty()) h.add(QStringLiteral("CC: ") + joined(m.ToCarbonCopy));
+    h.setHeader(QStringLiteral("Subject"), headerValue(m.Subject));
+    h.setHeader(QStringLiteral("X-Mailer"), headerValue(m.LocalProgram));
+    if (!m.ReplyTo.isEmpty()) h.setHeader(QStringLiteral("Reply-To"), headerValue(m.ReplyTo));
+    if (!m.Date.isEmpty()) h.setHeader(QStringLiteral("Date"), headerValue(m.Date));
+    h.add(QStringLiteral("Mime-Version: 1.0"));
+    h.add(QStringLiteral("Content-Type: text/plain;") + QString(24, QLatin1Char(' ')) +
+          QStringLiteral("charset=us-ascii"));
+    return h;
+}
+
+QByteArray toWire(const QString &text)
+{
+    return toCp1252(text);
+}
+
+QByteArray bodyBlock(const QStringList &body)
+{
+    QByteArray block;
+    for (const QString &entry : body) {
+        for (const QString &line : splitLines(entry)) {
+            // A line starting with "." would otherwise end the message
+            // early or lose its dot at the server.
+            if (line.startsWith(QLatin1Char('.'))) block += '.';
+            block += toWire(line);
+            block += "\r\n";
+        }
+    }
+    return block;
+}
+
+// ---- TNMSMTP ------------------------------------------------------------
+
+TNMSMTP::TNMSMTP(QObject *parent) : QObject(parent) {}
+
+SmtpResult TNMSMTP::fail(const QString &text)
+{
+    m_socket.close();
+    m_busy = false;
+    return SmtpResult::failed(text);
+}
+
+QString TNMSMTP::waitFailure(const TPowersock::Result &r, int limit) const
+{
+    if (r.status == TPowersock::Status::TimedOut)
+        return QStringLiteral("The mail server did not answer within %1 seconds").arg(seconds(limit));
+    return r.text;
+}
+
+QString TNMSMTP::writeAll(const QByteArray &data)
+{
+    const int limit = replyLimit > 0 ? replyLimit : defaultReplyLimit;
+    const TPowersock::Result r = m_socket.write(data, limit);
+    return r.ok() ? QString() : waitFailure(r, limit);
+}
+
+QString TNMSMTP::readReply()
+{
+    // A generous cap on the lines of one reply; the deadline bounds the time.
+    constexpr int maxLines = 1000;
+    const int limit = replyLimit > 0 ? replyLimit : defaultReplyLimit;
+    QDeadlineTimer deadline(limit);
+    QStringList texts;
+    QByteArray line;
+    do {
+        const TPowersock::Result r = m_socket.readLine(line, deadline);
+        if (!r.ok()) return waitFailure(r, limit);
+        if (texts.isEmpty()) m_replyCode = replyCode(line);
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        texts << QString::fromLatin1(line);
+        if (texts.size() > maxLines) return QStringLiteral("The mail server's reply is too long");
+    } while (continuesReply(line));
+    m_replyText = texts.join(QLatin1Char('\n'));
+    return {};
+}
+
+QByteArray TNMSMTP::command(Step step) const
+{
+    switch (step) {
+    case Step::Hello:
+        return "HELO " + toWire(UserID);
+    case Step::Reset:
+        return "RSET";
+    case Step::MailFrom:
+        return "MAIL FROM:<" + toWire(PostMessage.FromAddress) + ">";
+    case Step::Recipient:
+        return "RCPT TO:<" + toWire(m_envelope.at(m_recipient)) + ">";
+    case Step::Data:
+        return "DATA";
+    case Step::EndOfData:
+        return ".";
+    case Step::Greeting:
+    case Step::Content:
+    case Step::Done:
+        break;
+    }
+    return {};
+}
+
+TNMSMTP::Transition TNMSMTP::advance(Step step)
+{
+    // A reply without a code is no answer at all: taking it for a yes could
+    // report a message as sent that the server never took.
+    if (m_replyCode == 0)
+        return {Step::Done, QStringLiteral("The mail server sent an unexpected reply: ") + m_replyText};
+    const auto refusedIf = [this](bool refused, Step next) {
+        return refused ? Transition{Step::Done, m_replyText} : Transition{next, {}};
+    };
+    switch (step) {
+    case Step::Greeting:
+        return refusedIf(m_replyCode >= 400, Step::Hello);
+    case Step::Hello:
+        if (m_replyCode >= 300) {
+            emit authenticationFailed();
+            return {Step::Done, QStringLiteral("Authentication failed")};
+        }
+        return {Step::Done, {}};
+    case Step::Reset:
+        return refusedIf(m_replyCode >= 400, Step::MailFrom);
+    case Step::MailFrom:
+        return refusedIf(m_replyCode >= 400, m_envelope.isEmpty() ? Step::Data : Step::Recipient);
+    case Step::Recipient:
+        // A refused recipient does not stop the message to the others.
+        if (m_replyCode > 300) emit recipientNotFound(m_envelope.at(m_recipient), m_replyText);
+        return {++m_recipient < m_envelope.size() ? Step::Recipient : Step::Data, {}};
+    case Step::Data:
+        return refusedIf(m_replyCode >= 400, Step::Content);
+    case Step::EndOfData:
+        if (m_replyCode >= 400) {
+            emit failure();
+            return {Step::Done, m_replyText};
+        }
+        return {Step::Done, {}};
+    case Step::Content:
+    case Step::Done:
+        break;
+    }
+    return {Step::Done, {}};
+}
+
+QString TNMSMTP::run(Step step)
+{
+    while (step != Step::Done) {
+        if (step == Step::Content) {
+            // The text goes as one block and has no reply of its own.
+            if (QString f = writeAll(m_content); !f.isNull()) return f;
+            step = Step::EndOfData;
+            continue;
+        }
+        m_replyCode = 0;
+        m_replyText.clear();
+        if (step != Step::Greeting)
+            if (QString f = writeAll(command(step) + "\r\n"); !f.isNull()) return f;
+        if (QString f = readReply(); !f.isNull()) return f;
+        const Transition t = advance(step);
+        if (!t.failure.isNull()) return t.failure;
+        step = t.next;
+    }
+    return {};
+}
+
+SmtpResult TNMSMTP::connectToServer()
+{
+    if (m_busy) return SmtpResult::failed(busyText);
+    if (isConnected()) return SmtpResult::failed(QStringLiteral("Already connected"));
+    // The user ID is sent as the argument of a command line; a line break
+    // in it would start a command of its own.
+    if (hasLineBreak(UserID))
+        return SmtpResult::failed(QStringLiteral("The mail user ID must not contain a line break"));
+    m_busy = true;
+    m_socket.resetCancel();
+    m_replyCode = 0;
+    m_replyText.clear();
+
+    QDeadlineTimer deadline(TimeOut > 0 ? TimeOut : connectLimit > 0 ? connectLimit : defaultConnectLimit);
+    QList<QHostAddress> addresses;
+    TPowersock::Result r = m_socket.lookup(Host, deadline, addresses);
+    if (r.status == TPowersock::Status::TimedOut) {
+        emit invalidHost();
+        return fail(QStringLiteral("Null Remote Address"));
+    }
+    if (r.status == TPowersock::Status::Failed) return fail(QStringLiteral("Host Lookup Failed"));
+    if (r.ok()) r = m_socket.connectTo(addresses, Port, deadline);
+    if (!r.ok()) {
+        emit connectionFailed();
+        switch (r.status) {
+        case TPowersock::Status::TimedOut:
+            return fail(QStringLiteral("Connection Timed out"));
+        case TPowersock::Status::Cancelled:
+            return fail(QStringLiteral("Connection Canceled"));
+        default:
+            return fail(QStringLiteral("Connection Failed"));
+        }
+    }
+
+    if (QString f = run(Step::Greeting); !f.isNull()) return fail(f);
+    m_busy = false;
+    emit connectedToServer();
+    return {};
+}
+
+SmtpResult TNMSMTP::send()
+{
+    // Waits run the event loop, so a second send can be asked for while
+    // this one is under way; it is refused, not queued and not ignored.
+    if (m_busy) return SmtpResult::failed(busyText);
+    m_busy = true;
+    m_socket.resetCancel();
+
+    const TPostMessage &m = PostMessage;
+    const TExStringList header = messageHeader(m);
+    m_content.clear();
+    for (const QString &line : header.lines())
+        m_content += toWire(line) + "\r\n";
+    m_content += "\r\n\r\n";
+    m_content += bodyBlock(m.Body);
+
+    if (!isConnected()) return fail(QStringLiteral("Not Connected"));
+    if (m.FromAddress.isEmpty() ||
+        (m.ToAddress.isEmpty() && m.ToCarbonCopy.isEmpty() && m.ToBlindCarbonCopy.isEmpty()))
+        return fail(QStringLiteral("Incomplete Header"));
+    if (!m.Attachments.isEmpty()) return fail(QStringLiteral("Attachments cannot be sent"));
+    // Envelope addresses go into command lines: one with a line break could
+    // smuggle in a command, so the message is refused before anything is sent.
+    if (hasLineBreak(m.FromAddress))
+        return fail(QStringLiteral("The sender's address contains a line break"));
+    m_envelope.clear();
+    m_recipient = 0;
+    for (const QStringList *list : {&m.ToAddress, &m.ToCarbonCopy, &m.ToBlindCarbonCopy}) {
+        for (const QString &entry : *list) {
+            const QString address = envelopeAddress(entry);
+            if (hasLineBreak(address))
+                return fail(QStringLiteral("The recipient's address \"%1\" contains a line break")
+                                .arg(headerValue(address)));
+            if (!address.isEmpty()) m_envelope << address;
+        }
+    }
+
+    if (QString f = run(Step::Reset); !f.isNull()) return fail(f);
+    if (ClearParams) {
+        PostMessage.ToAddress.clear();
+        PostMessage.ToCarbonCopy.clear();
+        PostMessage.ToBlindCarbonCopy.clear();
+        PostMessage.Attachments.clear();
+    }
+    m_busy = false;
+    emit success();
+    return {};
+}
+
+SmtpResult TNMSMTP::disconnectFromServer()
+{
+    if (m_busy) return SmtpResult::failed(busyText);
+    m_socket.resetCancel();
+    m_replyCode = 0;
+    m_replyText.clear();
+    // A server that does not answer "QUIT" properly is no reason to keep
+    // the connection: it is closed in any case.
+    if (isConnected() && writeAll("QUIT\r\n").isNull()) (void)readReply();
+    m_socket.close();
+    if (m_replyCode > 339) return SmtpResult::failed(m_replyText);
+    return {};
+}
+
+} // namespace tlv
