@@ -122,7 +122,7 @@ bool Table::open()
     d.takeErrorCode();
 
     const bool group = hasIndexGroup(def());
-    if (!group) code4autoOpen(c4, 0);
+    code4autoOpen(c4, group ? 1 : 0);
     DATA4 *data = d4open(c4, def().stem);
     const int error = d.takeErrorCode();
     if (!group) code4autoOpen(c4, 1);
@@ -275,9 +275,7 @@ Db::Db() = default;
 
 Db::~Db()
 {
-    // The engine may already be gone at static destruction; the process
-    // ends anyway, so only forget the handles.
-    m_session = nullptr;
+    endSession();
 }
 
 CODE4 *Db::session()
