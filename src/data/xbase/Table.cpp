@@ -621,6 +621,7 @@ FIELD4 *d4fieldJ(DATA4 *d, int j)
 int d4top(DATA4 *d)
 {
     if (!d) return e4param;
+    flushRecord(d); // the indexes see the new keys before the order moves
     if (d->selectedTag) return orderTop(d);
     if (d->recCount == 0) return positionEof(d);
     return positionOn(d, 1);
@@ -629,6 +630,7 @@ int d4top(DATA4 *d)
 int d4bottom(DATA4 *d)
 {
     if (!d) return e4param;
+    flushRecord(d); // the indexes see the new keys before the order moves
     if (d->selectedTag) return orderBottom(d);
     if (d->recCount == 0) return positionEof(d);
     return positionOn(d, long(d->recCount));
@@ -643,6 +645,7 @@ int d4go(DATA4 *d, long recNo)
 int d4seek(DATA4 *d, const char *key)
 {
     if (!d) return e4param;
+    flushRecord(d); // the indexes see the new keys before the order moves
     if (d->selectedTag) return orderSeek(d, key ? key : "");
     return positionEof(d); // record-number order has no keys
 }
@@ -650,8 +653,8 @@ int d4seek(DATA4 *d, const char *key)
 int d4skip(DATA4 *d, long n)
 {
     if (!d) return e4param;
+    flushRecord(d); // the indexes see the new keys before the order moves
     if (d->selectedTag) return orderSkip(d, n);
-    flushRecord(d);
     long long cur = d->eof ? (long long)d->recCount + 1 : d->recNo;
     if (n == 0) return d->recNo > 0 ? 0 : r4eof;
     long long target = cur + n; // n is a long, cur fits in 33 bits: no overflow in 64 bits

@@ -32,6 +32,8 @@
 // and d4position2 hand over to orderTop, orderBottom, orderSkip, orderSeek and
 // orderPosition. These position the table with positionOn / positionEof /
 // positionBof below and return the positioning result (r4... of xbase.h).
+// Pending changes of the current record are written (and indexAppend /
+// indexUpdate called) before the order functions are entered.
 // Reading records for a key: currentRecord(d) gives the current record's bytes
 // (with unwritten changes), readRecord(d, recNo, buf) any record from disk.
 // d->index is the index half's own per-table state; it owns and frees it.
