@@ -24,14 +24,16 @@ TPowersock::TPowersock(QObject *parent) : QObject(parent)
 
 TPowersock::~TPowersock()
 {
-    if (m_lookupId != -1) QHostInfo::abortHostLookup(m_lookupId);
+    if (m_lookupId != -1)
+        QHostInfo::abortHostLookup(m_lookupId);
     m_socket.disconnect(this);
     m_socket.abort();
 }
 
 void TPowersock::wake()
 {
-    if (m_loop) m_loop->quit();
+    if (m_loop)
+        m_loop->quit();
 }
 
 void TPowersock::cancel()
@@ -43,9 +45,12 @@ void TPowersock::cancel()
 template <typename Check> TPowersock::Result TPowersock::waitFor(QDeadlineTimer &deadline, Check check)
 {
     for (;;) {
-        if (std::optional<Result> r = check()) return *r;
-        if (m_cancelled) return {Status::Cancelled, {}};
-        if (deadline.hasExpired()) return {Status::TimedOut, {}};
+        if (std::optional<Result> r = check())
+            return *r;
+        if (m_cancelled)
+            return {Status::Cancelled, {}};
+        if (deadline.hasExpired())
+            return {Status::TimedOut, {}};
         QEventLoop loop;
         QTimer timer;
         timer.setTimerType(Qt::PreciseTimer);
@@ -69,26 +74,33 @@ TPowersock::Result TPowersock::lookup(const QString &host, QDeadlineTimer deadli
         addresses << literal;
         return {};
     }
-    if (name.isEmpty()) return {Status::Failed, QStringLiteral("Host Lookup Failed")};
+    if (name.isEmpty())
+        return {Status::Failed, QStringLiteral("Host Lookup Failed")};
 
     m_lookupDone = false;
     m_lookupAddresses.clear();
     // The result is always delivered through the event loop, never from
     // inside lookupHost(), so the id is known before it arrives.
     m_lookupId = QHostInfo::lookupHost(name, this, [this](const QHostInfo &info) {
-        if (info.lookupId() != m_lookupId) return;
+        if (info.lookupId() != m_lookupId)
+            return;
         m_lookupDone = true;
-        if (info.error() == QHostInfo::NoError) m_lookupAddresses = info.addresses();
+        if (info.error() == QHostInfo::NoError)
+            m_lookupAddresses = info.addresses();
         wake();
     });
     Result r = waitFor(deadline, [this]() -> std::optional<Result> {
-        if (m_lookupDone) return Result{};
+        if (m_lookupDone)
+            return Result{};
         return std::nullopt;
     });
-    if (!m_lookupDone) QHostInfo::abortHostLookup(m_lookupId);
+    if (!m_lookupDone)
+        QHostInfo::abortHostLookup(m_lookupId);
     m_lookupId = -1;
-    if (!r.ok()) return r;
-    if (m_lookupAddresses.isEmpty()) return {Status::Failed, QStringLiteral("Host Lookup Failed")};
+    if (!r.ok())
+        return r;
+    if (m_lookupAddresses.isEmpty())
+        return {Status::Failed, QStringLiteral("Host Lookup Failed")};
     addresses = m_lookupAddresses;
     return {};
 }
@@ -104,15 +116,18 @@ TPowersock::Result TPowersock::connectTo(const QList<QHostAddress> &addresses, q
         m_error.reset();
         m_socket.connectToHost(address, port);
         Result r = waitFor(deadline, [this]() -> std::optional<Result> {
-            if (m_socket.state() == QAbstractSocket::ConnectedState) return Result{};
+            if (m_socket.state() == QAbstractSocket::ConnectedState)
+                return Result{};
             if (m_error || m_socket.state() == QAbstractSocket::UnconnectedState)
                 return Result{Status::Failed,
                               errorText(m_error.value_or(QAbstractSocket::UnknownSocketError))};
             return std::nullopt;
         });
-        if (r.ok()) return r;
+        if (r.ok())
+            return r;
         m_socket.abort();
-        if (r.status != Status::Failed) return r;
+        if (r.status != Status::Failed)
+            return r;
         last = r;
     }
     return last;
@@ -120,14 +135,17 @@ TPowersock::Result TPowersock::connectTo(const QList<QHostAddress> &addresses, q
 
 TPowersock::Result TPowersock::write(const QByteArray &data, int idleLimit)
 {
-    if (!isConnected()) return {Status::Closed, QStringLiteral("Not Connected")};
+    if (!isConnected())
+        return {Status::Closed, QStringLiteral("Not Connected")};
     m_error.reset();
-    if (m_socket.write(data) != data.size()) return {Status::Failed, errorText(m_socket.error())};
+    if (m_socket.write(data) != data.size())
+        return {Status::Failed, errorText(m_socket.error())};
     QDeadlineTimer deadline(idleLimit);
     qint64 left = m_socket.bytesToWrite();
     Result r = waitFor(deadline, [this, &left, &deadline, idleLimit]() -> std::optional<Result> {
         const qint64 now = m_socket.bytesToWrite();
-        if (now == 0) return Result{};
+        if (now == 0)
+            return Result{};
         if (now < left) {
             left = now;
             deadline.setRemainingTime(idleLimit);
@@ -135,10 +153,12 @@ TPowersock::Result TPowersock::write(const QByteArray &data, int idleLimit)
         if (m_socket.state() != QAbstractSocket::ConnectedState ||
             m_error == QAbstractSocket::RemoteHostClosedError)
             return Result{Status::Closed, QStringLiteral("The mail server closed the connection")};
-        if (m_error) return Result{Status::Failed, errorText(*m_error)};
+        if (m_error)
+            return Result{Status::Failed, errorText(*m_error)};
         return std::nullopt;
     });
-    if (r.status == Status::Cancelled) r.text = QStringLiteral("Socket send aborted");
+    if (r.status == Status::Cancelled)
+        r.text = QStringLiteral("Socket send aborted");
     return r;
 }
 
@@ -159,10 +179,12 @@ TPowersock::Result TPowersock::readLine(QByteArray &line, QDeadlineTimer deadlin
         if (m_socket.state() != QAbstractSocket::ConnectedState ||
             m_error == QAbstractSocket::RemoteHostClosedError)
             return Result{Status::Closed, QStringLiteral("The mail server closed the connection")};
-        if (m_error) return Result{Status::Failed, errorText(*m_error)};
+        if (m_error)
+            return Result{Status::Failed, errorText(*m_error)};
         return std::nullopt;
     });
-    if (r.status == Status::Cancelled) r.text = QStringLiteral("Socket readln aborted");
+    if (r.status == Status::Cancelled)
+        r.text = QStringLiteral("Socket readln aborted");
     return r;
 }
 
@@ -201,7 +223,8 @@ QString TPowersock::errorText(QAbstractSocket::SocketError error)
         {QAbstractSocket::HostNotFoundError, 11001, "Host not found"},
     };
     for (const Entry &e : table)
-        if (e.error == error) return QStringLiteral("%1:%2").arg(e.number).arg(QLatin1String(e.text));
+        if (e.error == error)
+            return QStringLiteral("%1:%2").arg(e.number).arg(QLatin1String(e.text));
     return QStringLiteral("Unknown Error No. %1").arg(int(error));
 }
 

@@ -47,7 +47,8 @@ MailOutcome sendMail(const MailJob &job)
     if (r) {
         r = smtp.send();
         out.delivered = r.ok;
-        if (r) r = smtp.disconnectFromServer();
+        if (r)
+            r = smtp.disconnectFromServer();
     }
     out.ok = r.ok;
     out.failure = r.failure;

@@ -21,12 +21,15 @@ QStringList splitLines(const QString &text)
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n')) continue;
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
         lines << text.mid(start, i - start);
-        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n')) ++i;
+        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
         start = i + 1;
     }
-    if (start < text.size()) lines << text.mid(start);
+    if (start < text.size())
+        lines << text.mid(start);
     return lines;
 }
 
@@ -41,9 +44,11 @@ void TExStringList::setHeader(const QString &name, const QString &value)
 {
     qsizetype found = -1;
     for (qsizetype i = 0; i < m_lines.size() && found < 0; ++i)
-        if (m_lines.at(i).section(QLatin1Char(':'), 0, 0).compare(name, Qt::CaseInsensitive) == 0) found = i;
+        if (m_lines.at(i).section(QLatin1Char(':'), 0, 0).compare(name, Qt::CaseInsensitive) == 0)
+            found = i;
     if (value.isEmpty()) {
-        if (found >= 0) m_lines.removeAt(found);
+        if (found >= 0)
+            m_lines.removeAt(found);
         return;
     }
     const QString line = name + QStringLiteral(": ") + value;
@@ -100,12 +105,16 @@ TExStringList messageHeader(const TPostMessage &m)
     TExStringList h;
     h.add(QStringLiteral("From: ") + headerValue(m.FromName) + QLatin1Char('<') + headerValue(m.FromAddress) +
           QLatin1Char('>'));
-    if (!m.ToAddress.isEmpty()) h.add(QStringLiteral("To: ") + joined(m.ToAddress));
-    if (!m.ToCarbonCopy.isEmpty()) h.add(QStringLiteral("CC: ") + joined(m.ToCarbonCopy));
+    if (!m.ToAddress.isEmpty())
+        h.add(QStringLiteral("To: ") + joined(m.ToAddress));
+    if (!m.ToCarbonCopy.isEmpty())
+        h.add(QStringLiteral("CC: ") + joined(m.ToCarbonCopy));
     h.setHeader(QStringLiteral("Subject"), headerValue(m.Subject));
     h.setHeader(QStringLiteral("X-Mailer"), headerValue(m.LocalProgram));
-    if (!m.ReplyTo.isEmpty()) h.setHeader(QStringLiteral("Reply-To"), headerValue(m.ReplyTo));
-    if (!m.Date.isEmpty()) h.setHeader(QStringLiteral("Date"), headerValue(m.Date));
+    if (!m.ReplyTo.isEmpty())
+        h.setHeader(QStringLiteral("Reply-To"), headerValue(m.ReplyTo));
+    if (!m.Date.isEmpty())
+        h.setHeader(QStringLiteral("Date"), headerValue(m.Date));
     h.add(QStringLiteral("Mime-Version: 1.0"));
     h.add(QStringLiteral("Content-Type: text/plain;") + QString(24, QLatin1Char(' ')) +
           QStringLiteral("charset=us-ascii"));
@@ -124,7 +133,8 @@ QByteArray bodyBlock(const QStringList &body)
         for (const QString &line : splitLines(entry)) {
             // A line starting with "." would otherwise end the message
             // early or lose its dot at the server.
-            if (line.startsWith(QLatin1Char('.'))) block += '.';
+            if (line.startsWith(QLatin1Char('.')))
+                block += '.';
             block += toWire(line);
             block += "\r\n";
         }
@@ -167,12 +177,15 @@ QString TNMSMTP::readReply()
     QByteArray line;
     do {
         const TPowersock::Result r = m_socket.readLine(line, deadline);
-        if (!r.ok()) return waitFailure(r, limit);
-        if (texts.isEmpty()) m_replyCode = replyCode(line);
+        if (!r.ok())
+            return waitFailure(r, limit);
+        if (texts.isEmpty())
+            m_replyCode = replyCode(line);
         while (line.endsWith('\n') || line.endsWith('\r'))
             line.chop(1);
         texts << QString::fromLatin1(line);
-        if (texts.size() > maxLines) return QStringLiteral("The mail server's reply is too long");
+        if (texts.size() > maxLines)
+            return QStringLiteral("The mail server's reply is too long");
     } while (continuesReply(line));
     m_replyText = texts.join(QLatin1Char('\n'));
     return {};
@@ -225,7 +238,8 @@ TNMSMTP::Transition TNMSMTP::advance(Step step)
         return refusedIf(m_replyCode >= 400, m_envelope.isEmpty() ? Step::Data : Step::Recipient);
     case Step::Recipient:
         // A refused recipient does not stop the message to the others.
-        if (m_replyCode > 300) emit recipientNotFound(m_envelope.at(m_recipient), m_replyText);
+        if (m_replyCode > 300)
+            emit recipientNotFound(m_envelope.at(m_recipient), m_replyText);
         return {++m_recipient < m_envelope.size() ? Step::Recipient : Step::Data, {}};
     case Step::Data:
         return refusedIf(m_replyCode >= 400, Step::Content);
@@ -247,17 +261,21 @@ QString TNMSMTP::run(Step step)
     while (step != Step::Done) {
         if (step == Step::Content) {
             // The text goes as one block and has no reply of its own.
-            if (QString f = writeAll(m_content); !f.isNull()) return f;
+            if (QString f = writeAll(m_content); !f.isNull())
+                return f;
             step = Step::EndOfData;
             continue;
         }
         m_replyCode = 0;
         m_replyText.clear();
         if (step != Step::Greeting)
-            if (QString f = writeAll(command(step) + "\r\n"); !f.isNull()) return f;
-        if (QString f = readReply(); !f.isNull()) return f;
+            if (QString f = writeAll(command(step) + "\r\n"); !f.isNull())
+                return f;
+        if (QString f = readReply(); !f.isNull())
+            return f;
         const Transition t = advance(step);
-        if (!t.failure.isNull()) return t.failure;
+        if (!t.failure.isNull())
+            return t.failure;
         step = t.next;
     }
     return {};
@@ -265,8 +283,10 @@ QString TNMSMTP::run(Step step)
 
 SmtpResult TNMSMTP::connectToServer()
 {
-    if (m_busy) return SmtpResult::failed(busyText);
-    if (isConnected()) return SmtpResult::failed(QStringLiteral("Already connected"));
+    if (m_busy)
+        return SmtpResult::failed(busyText);
+    if (isConnected())
+        return SmtpResult::failed(QStringLiteral("Already connected"));
     // The user ID is sent as the argument of a command line; a line break
     // in it would start a command of its own.
     if (hasLineBreak(UserID))
@@ -283,8 +303,10 @@ SmtpResult TNMSMTP::connectToServer()
         emit invalidHost();
         return fail(QStringLiteral("Null Remote Address"));
     }
-    if (r.status == TPowersock::Status::Failed) return fail(QStringLiteral("Host Lookup Failed"));
-    if (r.ok()) r = m_socket.connectTo(addresses, Port, deadline);
+    if (r.status == TPowersock::Status::Failed)
+        return fail(QStringLiteral("Host Lookup Failed"));
+    if (r.ok())
+        r = m_socket.connectTo(addresses, Port, deadline);
     if (!r.ok()) {
         emit connectionFailed();
         switch (r.status) {
@@ -297,7 +319,8 @@ SmtpResult TNMSMTP::connectToServer()
         }
     }
 
-    if (QString f = run(Step::Greeting); !f.isNull()) return fail(f);
+    if (QString f = run(Step::Greeting); !f.isNull())
+        return fail(f);
     m_busy = false;
     emit connectedToServer();
     return {};
@@ -307,7 +330,8 @@ SmtpResult TNMSMTP::send()
 {
     // Waits run the event loop, so a second send can be asked for while
     // this one is under way; it is refused, not queued and not ignored.
-    if (m_busy) return SmtpResult::failed(busyText);
+    if (m_busy)
+        return SmtpResult::failed(busyText);
     m_busy = true;
     m_socket.resetCancel();
 
@@ -319,11 +343,13 @@ SmtpResult TNMSMTP::send()
     m_content += "\r\n\r\n";
     m_content += bodyBlock(m.Body);
 
-    if (!isConnected()) return fail(QStringLiteral("Not Connected"));
+    if (!isConnected())
+        return fail(QStringLiteral("Not Connected"));
     if (m.FromAddress.isEmpty() ||
         (m.ToAddress.isEmpty() && m.ToCarbonCopy.isEmpty() && m.ToBlindCarbonCopy.isEmpty()))
         return fail(QStringLiteral("Incomplete Header"));
-    if (!m.Attachments.isEmpty()) return fail(QStringLiteral("Attachments cannot be sent"));
+    if (!m.Attachments.isEmpty())
+        return fail(QStringLiteral("Attachments cannot be sent"));
     // Envelope addresses go into command lines: one with a line break could
     // smuggle in a command, so the message is refused before anything is sent.
     if (hasLineBreak(m.FromAddress))
@@ -336,11 +362,13 @@ SmtpResult TNMSMTP::send()
             if (hasLineBreak(address))
                 return fail(QStringLiteral("The recipient's address \"%1\" contains a line break")
                                 .arg(headerValue(address)));
-            if (!address.isEmpty()) m_envelope << address;
+            if (!address.isEmpty())
+                m_envelope << address;
         }
     }
 
-    if (QString f = run(Step::Reset); !f.isNull()) return fail(f);
+    if (QString f = run(Step::Reset); !f.isNull())
+        return fail(f);
     if (ClearParams) {
         PostMessage.ToAddress.clear();
         PostMessage.ToCarbonCopy.clear();
@@ -354,15 +382,18 @@ SmtpResult TNMSMTP::send()
 
 SmtpResult TNMSMTP::disconnectFromServer()
 {
-    if (m_busy) return SmtpResult::failed(busyText);
+    if (m_busy)
+        return SmtpResult::failed(busyText);
     m_socket.resetCancel();
     m_replyCode = 0;
     m_replyText.clear();
     // A server that does not answer "QUIT" properly is no reason to keep
     // the connection: it is closed in any case.
-    if (isConnected() && writeAll("QUIT\r\n").isNull()) (void)readReply();
+    if (isConnected() && writeAll("QUIT\r\n").isNull())
+        (void)readReply();
     m_socket.close();
-    if (m_replyCode > 339) return SmtpResult::failed(m_replyText);
+    if (m_replyCode > 339)
+        return SmtpResult::failed(m_replyText);
     return {};
 }
 

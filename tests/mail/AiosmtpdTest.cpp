@@ -65,15 +65,18 @@ public:
     {
         const QString script = m_dir.filePath("server.py");
         QFile f(script);
-        if (!f.open(QIODevice::WriteOnly) || f.write(serverScript) < 0) return;
+        if (!f.open(QIODevice::WriteOnly) || f.write(serverScript) < 0)
+            return;
         f.close();
         m_process.start("/usr/bin/python3", {script, m_dir.path()});
-        if (!m_process.waitForStarted(10000)) return;
+        if (!m_process.waitForStarted(10000))
+            return;
         QByteArray first;
         for (int i = 0; i < 40 && !first.contains('\n'); ++i)
             if (m_process.waitForReadyRead(500) || m_process.bytesAvailable())
                 first += m_process.readAllStandardOutput();
-        if (first.startsWith("PORT ")) m_port = first.mid(5).trimmed().toUShort();
+        if (first.startsWith("PORT "))
+            m_port = first.mid(5).trimmed().toUShort();
     }
     ~Aiosmtpd()
     {

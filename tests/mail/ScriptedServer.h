@@ -48,10 +48,14 @@ private:
     static ServerReply agreeable(const QByteArray &command)
     {
         const QByteArray verb = command.left(4).toUpper();
-        if (verb == "HELO" || verb == "RSET" || verb == "MAIL" || verb == "RCPT") return {"250 OK\r\n"};
-        if (verb == "DATA") return {"354 End data with <CR><LF>.<CR><LF>\r\n"};
-        if (command == ".") return {"250 Message accepted\r\n"};
-        if (verb == "QUIT") return {"221 Bye\r\n", true};
+        if (verb == "HELO" || verb == "RSET" || verb == "MAIL" || verb == "RCPT")
+            return {"250 OK\r\n"};
+        if (verb == "DATA")
+            return {"354 End data with <CR><LF>.<CR><LF>\r\n"};
+        if (command == ".")
+            return {"250 Message accepted\r\n"};
+        if (verb == "QUIT")
+            return {"221 Bye\r\n", true};
         return {"500 Unknown command\r\n"};
     }
 
@@ -65,7 +69,8 @@ private:
             m_stalled = false;
             QObject::connect(s, &QTcpSocket::readyRead, s, [this, s] { readable(s); });
             QObject::connect(s, &QTcpSocket::disconnected, s, [this, s] {
-                if (!s->property("closedByServer").toBool()) ++closedByClient;
+                if (!s->property("closedByServer").toBool())
+                    ++closedByClient;
                 s->deleteLater();
             });
             answer(s, greeting);
@@ -76,8 +81,10 @@ private:
     {
         QPointer<QTcpSocket> conn(s);
         auto act = [this, conn, r] {
-            if (!conn) return;
-            if (r.text.startsWith("354")) m_inData = true;
+            if (!conn)
+                return;
+            if (r.text.startsWith("354"))
+                m_inData = true;
             conn->write(r.text);
             if (r.stall) {
                 m_stalled = true;
@@ -96,7 +103,8 @@ private:
 
     void readable(QTcpSocket *s)
     {
-        if (s != m_conn) return;
+        if (s != m_conn)
+            return;
         m_buffer += s->readAll();
         qsizetype eol;
         while ((eol = m_buffer.indexOf("\r\n")) >= 0) {

@@ -48,8 +48,10 @@ struct Client
     QString sendOne()
     {
         SmtpResult r = smtp.connectToServer();
-        if (r) r = smtp.send();
-        if (r) r = smtp.disconnectFromServer();
+        if (r)
+            r = smtp.send();
+        if (r)
+            r = smtp.disconnectFromServer();
         return r.failure;
     }
 
@@ -61,7 +63,8 @@ struct Client
 auto replyTo(const QByteArray &prefix, ServerReply reply)
 {
     return [prefix, reply](const QByteArray &command) -> std::optional<ServerReply> {
-        if (command.startsWith(prefix)) return reply;
+        if (command.startsWith(prefix))
+            return reply;
         return std::nullopt;
     };
 }
@@ -182,8 +185,10 @@ TEST(Smtp, MultiLineRepliesStayWithTheirCommand)
     ScriptedServer server;
     server.greeting = {"220-scripted.test\r\n  no spam\r\n220 ready\r\n"};
     server.script = [](const QByteArray &cmd) -> std::optional<ServerReply> {
-        if (cmd.startsWith("HELO")) return ServerReply{"250-hello\r\n250 SIZE 1000\r\n"};
-        if (cmd.startsWith("MAIL")) return ServerReply{"250-sender\r\n250 OK\r\n"};
+        if (cmd.startsWith("HELO"))
+            return ServerReply{"250-hello\r\n250 SIZE 1000\r\n"};
+        if (cmd.startsWith("MAIL"))
+            return ServerReply{"250-sender\r\n250 OK\r\n"};
         if (cmd == "RCPT TO:<bob@example.com>")
             return ServerReply{"550-5.1.1 no such user\r\n550 5.1.1 bob\r\n"};
         return std::nullopt;
@@ -313,10 +318,12 @@ TEST(Smtp, UnansweredAndClosedConnections)
         SCOPED_TRACE(k.name);
         ScriptedServer server;
         server.greeting = k.greeting;
-        if (!k.command.isEmpty()) server.script = replyTo(k.command, k.reply);
+        if (!k.command.isEmpty())
+            server.script = replyTo(k.command, k.reply);
         Client c(server.port());
         c.smtp.replyLimit = 400;
-        if (k.reply.stall) c.smtp.PostMessage.Body = QStringList(QString(4 * 1024 * 1024, QLatin1Char('x')));
+        if (k.reply.stall)
+            c.smtp.PostMessage.Body = QStringList(QString(4 * 1024 * 1024, QLatin1Char('x')));
         QElapsedTimer t;
         t.start();
         EXPECT_EQ(c.sendOne(), k.failure);
