@@ -14,10 +14,10 @@
 //                     '#' / ';' and blank lines dropped). A negative result
 //                     fails the open with that error code.
 //   indexAppend(d, recNo, rec)
-//                     a new record has reached the disk (its bytes and the new
-//                     record count). Called once per appended record, when the
-//                     record is first written: d4appendBlank only reserves it,
-//                     the fields assigned before the pointer moves arrive here.
+//                     a new record is on disk with its fields. d4appendBlank
+//                     writes a blank record and the new count at once, but the
+//                     hook comes once, when the record is next written (pointer
+//                     moves, d4flush, close), with the values assigned by then.
 //   indexUpdate(d, recNo, oldRec, newRec)
 //                     an existing record was rewritten; oldRec is the record as
 //                     it was on disk before (compare old and new keys).
@@ -37,6 +37,7 @@
 // Reading records for a key: currentRecord(d) gives the current record's bytes
 // (with unwritten changes), readRecord(d, recNo, buf) any record from disk.
 // d->index is the index half's own per-table state; it owns and frees it.
+// d4create with a tag list calls i4create(d, <dir/stem>, tags) on the new table.
 
 #include "FileIo.h"
 #include "xbase.h"
