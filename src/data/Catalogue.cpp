@@ -254,14 +254,16 @@ const TableDef &tableDef(TableId id)
 const TableDef *findTable(const QString &stem)
 {
     for (const TableDef &t : tables)
-        if (stem.compare(QLatin1String(t.stem), Qt::CaseInsensitive) == 0) return &t;
+        if (stem.compare(QLatin1String(t.stem), Qt::CaseInsensitive) == 0)
+            return &t;
     return nullptr;
 }
 
 bool hasMemo(const TableDef &t)
 {
     for (const FieldDef &f : t.fields)
-        if (f.type == 'M') return true;
+        if (f.type == 'M')
+            return true;
     return false;
 }
 
@@ -280,8 +282,10 @@ int fieldIndex(const TableDef &t, const char *name)
 
 int assignLimit(const TableDef &t, const FieldDef &f)
 {
-    if (t.id == TableId::ImpDirs) return dirTextMax;
-    if (t.id == TableId::TLV2 && QByteArray(f.name).startsWith("Mail")) return mailTextMax;
+    if (t.id == TableId::ImpDirs)
+        return dirTextMax;
+    if (t.id == TableId::TLV2 && QByteArray(f.name).startsWith("Mail"))
+        return mailTextMax;
     return textMax;
 }
 
@@ -294,7 +298,8 @@ QStringList tableFileNames(const TableDef &t)
 {
     const QString stem = QLatin1String(t.stem);
     QStringList names{stem + QLatin1String(".dbf")};
-    if (hasMemo(t)) names << stem + QLatin1String(".dbt");
+    if (hasMemo(t))
+        names << stem + QLatin1String(".dbt");
     if (hasIndexGroup(t)) {
         names << stem + QLatin1String(".cgp");
         for (const TagDef &g : t.tags)

@@ -14,11 +14,13 @@ constexpr char16_t high[32] = {
 
 char encode(char32_t c)
 {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<char>(c);
     if (c < 0xA0) // a C1 control: only the five undefined bytes stand for themselves
         return high[c - 0x80] == 0 ? static_cast<char>(c) : '?';
     for (int i = 0; i < 32; ++i)
-        if (high[i] != 0 && high[i] == c) return static_cast<char>(0x80 + i);
+        if (high[i] != 0 && high[i] == c)
+            return static_cast<char>(0x80 + i);
     return '?';
 }
 
@@ -27,7 +29,8 @@ char encode(char32_t c)
 QString fromCp1252(const char *bytes, qsizetype length)
 {
     QString s;
-    if (!bytes || length <= 0) return s;
+    if (!bytes || length <= 0)
+        return s;
     s.resize(length);
     QChar *out = s.data();
     for (qsizetype i = 0; i < length; ++i) {

@@ -37,7 +37,8 @@ QStringList existingDataFiles(const QString &dir)
     QStringList found;
     for (const QString &name : allDataFileNames())
         for (const QString &p : present)
-            if (p.compare(name, Qt::CaseInsensitive) == 0) found << p;
+            if (p.compare(name, Qt::CaseInsensitive) == 0)
+                found << p;
     return found;
 }
 
@@ -45,7 +46,8 @@ namespace {
 
 template <class R> bool writeOneRecord(DATA4 *data, const TableDef &def, const R &record)
 {
-    if (d4appendBlank(data) != 0) return false;
+    if (d4appendBlank(data) != 0)
+        return false;
     std::vector<FIELD4 *> fields;
     for (const FieldDef &f : def.fields)
         fields.push_back(d4field(data, f.name));
@@ -58,7 +60,8 @@ template <class R> bool writeOneRecord(DATA4 *data, const TableDef &def, const R
 QString createDataFiles(const QString &dir)
 {
     CODE4 *c4 = code4initP();
-    if (!c4) return QStringLiteral("the database engine could not start");
+    if (!c4)
+        return QStringLiteral("the database engine could not start");
     code4safety(c4, 1); // never overwrite
     QString error;
     for (const TableDef &t : allTables()) {
@@ -76,7 +79,8 @@ QString createDataFiles(const QString &dir)
         int code = code4errorCode(c4, 0);
         if (!data || code < 0) {
             error = QStringLiteral("cannot create %1 (engine error %2)").arg(dbfFileName(t)).arg(code);
-            if (data) d4close(data);
+            if (data)
+                d4close(data);
             break;
         }
         bool written = true;

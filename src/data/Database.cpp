@@ -24,7 +24,8 @@ QByteArray storable(const QString &text)
 {
     QByteArray bytes = toCp1252(text);
     for (char &c : bytes)
-        if (c == '\0' || c == '\x1A') c = '?';
+        if (c == '\0' || c == '\x1A')
+            c = '?';
     return bytes;
 }
 
@@ -33,7 +34,8 @@ QByteArray storable(const QString &text)
 QString readText(FIELD4 *f)
 {
     const char *s = f4str(f);
-    if (!s) return QString();
+    if (!s)
+        return QString();
     const int width = f4len(f);
     return fromCp1252(s, width > 0 ? qstrnlen(s, width) : qstrlen(s));
 }
@@ -41,7 +43,8 @@ QString readText(FIELD4 *f)
 QString readMemo(FIELD4 *f)
 {
     const char *s = f4memoStr(f);
-    if (!s) return QString();
+    if (!s)
+        return QString();
     return fromCp1252(s, f4memoLen(f));
 }
 
@@ -69,7 +72,8 @@ bool readBool(FIELD4 *f)
 void writeText(FIELD4 *f, const QString &value, int limit)
 {
     QByteArray bytes = storable(value);
-    if (limit >= 0 && bytes.size() > limit) bytes.truncate(limit); // one byte per character
+    if (limit >= 0 && bytes.size() > limit)
+        bytes.truncate(limit); // one byte per character
     f4assign(f, bytes.constData());
 }
 
@@ -125,16 +129,19 @@ bool Table::open()
     code4autoOpen(c4, group ? 1 : 0);
     DATA4 *data = d4open(c4, def().stem);
     const int error = d.takeErrorCode();
-    if (!group) code4autoOpen(c4, 1);
+    if (!group)
+        code4autoOpen(c4, 1);
     if (error < 0 || !data) {
-        if (data) d4close(data);
+        if (data)
+            d4close(data);
         openFailure(dbfFileName(def()));
     }
     m_data = data;
 
     if (group) {
         TAG4 *t = d4tag(m_data, def().defaultTag);
-        if (t) d4tagSelect(m_data, t);
+        if (t)
+            d4tagSelect(m_data, t);
         if (!t || d.takeErrorCode() < 0) {
             d4close(m_data);
             m_data = nullptr;
@@ -176,7 +183,8 @@ int Table::go(long recNo)
 
 int Table::seek(const QString &key)
 {
-    if (!m_data) return db().lastResult = notPositioned;
+    if (!m_data)
+        return db().lastResult = notPositioned;
     return db().lastResult = d4seek(m_data, toCp1252(key).constData());
 }
 
@@ -202,7 +210,8 @@ bool Table::eof() const
 
 bool Table::selectTag(const char *name)
 {
-    if (!m_data) return false;
+    if (!m_data)
+        return false;
     if (!name || !*name) {
         d4tagSelect(m_data, nullptr);
         return true;
@@ -218,7 +227,8 @@ bool Table::selectTag(const char *name)
 
 void Table::useTag(const char *name)
 {
-    if (selectTag(name)) return;
+    if (selectTag(name))
+        return;
     QString file = QLatin1String(name) + QLatin1String(".ntx");
     for (const TagDef &t : def().tags)
         if (QString::fromLatin1(t.name).compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
@@ -228,7 +238,8 @@ void Table::useTag(const char *name)
 
 QString Table::selectedTag() const
 {
-    if (!m_data) return QString();
+    if (!m_data)
+        return QString();
     TAG4 *t = d4tagSelected(m_data);
     const char *alias = t ? t4alias(t) : nullptr;
     return alias ? QString::fromLatin1(alias) : QString();
@@ -241,12 +252,14 @@ bool Table::appendBlank()
 
 void Table::markDeleted()
 {
-    if (m_data) d4delete(m_data);
+    if (m_data)
+        d4delete(m_data);
 }
 
 void Table::recall()
 {
-    if (m_data) d4recall(m_data);
+    if (m_data)
+        d4recall(m_data);
 }
 
 bool Table::isDeleted() const
@@ -282,7 +295,8 @@ CODE4 *Db::session()
 {
     if (!m_session) {
         m_session = code4initP();
-        if (!m_session) endProgram(QStringLiteral("the database engine could not start"));
+        if (!m_session)
+            endProgram(QStringLiteral("the database engine could not start"));
         code4optimize(m_session, 1);
         code4optimizeWrite(m_session, -1);
     }
@@ -291,7 +305,8 @@ CODE4 *Db::session()
 
 void Db::endSession()
 {
-    if (!m_session) return;
+    if (!m_session)
+        return;
     closeAll();
     code4initUndoP(m_session);
     m_session = nullptr;
@@ -304,7 +319,8 @@ int Db::takeErrorCode()
 
 void Db::closeAll()
 {
-    if (m_session) code4close(m_session);
+    if (m_session)
+        code4close(m_session);
     for (int i = 0; i < tableCount; ++i) {
         Table &t = table(static_cast<TableId>(i));
         t.m_data = nullptr;
@@ -379,24 +395,28 @@ QString keyUpper(const QString &text)
 {
     QString s = text;
     for (QChar &c : s)
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z')) c = QChar(c.unicode() - 'a' + 'A');
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+            c = QChar(c.unicode() - 'a' + 'A');
     return s;
 }
 
 int nextCustomerNumber()
 {
     Table &t = db().cust5;
-    if (t.recCount() == 0) return 1;
+    if (t.recCount() == 0)
+        return 1;
     const QString previous = t.selectedTag();
     t.useTag(tag::CCNO);
     FIELD4 *number = t.field(fld::cuno);
     int last = 0;
     for (int r = t.top(); r == 0; r = t.skip(1)) {
         const int n = fieldio::readInt(number);
-        if (n > last + 1) break;
+        if (n > last + 1)
+            break;
         // Numbers only grow in this order; a stray zero or negative number
         // must not pull the walk back.
-        if (n > last) last = n;
+        if (n > last)
+            last = n;
     }
     t.selectTag(previous.isEmpty() ? nullptr : previous.toLatin1().constData());
     t.top();

@@ -111,7 +111,8 @@ public:
     void write()
     {
         writeRecord(buf, fields(), def());
-        if (def().flushOnWrite) flush();
+        if (def().flushOnWrite)
+            flush();
     }
     void clear() { buf = R{}; }
 };
@@ -203,7 +204,8 @@ template <class R> void readRecord(R &r, std::span<FIELD4 *const> fields, const 
     const auto bindings = R::bindings();
     for (size_t i = 0; i < bindings.size() && i < fields.size(); ++i) {
         FIELD4 *f = fields[i];
-        if (!f) continue;
+        if (!f)
+            continue;
         const bool memo = def.fields[i].type == 'M';
         std::visit(
             [&](auto member) {
@@ -229,7 +231,8 @@ template <class R> void writeRecord(const R &r, std::span<FIELD4 *const> fields,
     const auto bindings = R::bindings();
     for (size_t i = 0; i < bindings.size() && i < fields.size(); ++i) {
         FIELD4 *f = fields[i];
-        if (!f) continue;
+        if (!f)
+            continue;
         const FieldDef &fd = def.fields[i];
         std::visit(
             [&](auto member) {

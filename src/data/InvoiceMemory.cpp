@@ -68,7 +68,8 @@ bool loadInvoice(long recNo)
     m.items.clear();
     m.payments.clear();
 
-    if (d.inv6.go(recNo) != 0) return false;
+    if (d.inv6.go(recNo) != 0)
+        return false;
     d.inv6.read();
     const int number = d.inv6.buf.IvNo;
     // The stored six characters are the key of the line items and payments.
@@ -81,7 +82,8 @@ bool loadInvoice(long recNo)
         prod.useTag(tag::Prod);
         while (true) {
             items.read();
-            if (items.buf.IvNo != number) break;
+            if (items.buf.IvNo != number)
+                break;
             QString rcode, pmemo;
             // The full blank-padded identifier, so that "AB" never finds "ABC".
             if (prod.seek(keyUpper(items.buf.PrID)) == 0) {
@@ -89,7 +91,8 @@ bool loadInvoice(long recNo)
                 pmemo = fieldio::readMemo(prod.field(fld::PMemo));
             }
             m.items.append(itemRow(items.buf, rcode, pmemo));
-            if (items.skip(1) != 0) break;
+            if (items.skip(1) != 0)
+                break;
         }
     }
 
@@ -98,9 +101,11 @@ bool loadInvoice(long recNo)
     if (payments.seek(key) == 0) {
         while (true) {
             payments.read();
-            if (payments.buf.IvNo != number) break;
+            if (payments.buf.IvNo != number)
+                break;
             m.payments.append(paymentRow(payments.buf));
-            if (payments.skip(1) != 0) break;
+            if (payments.skip(1) != 0)
+                break;
         }
     }
 

@@ -17,7 +17,8 @@ void setProgramEndHandler(std::function<void(const QString &reason)> h)
 
 void endProgram(const QString &reason)
 {
-    if (handler()) handler()(reason);
+    if (handler())
+        handler()(reason);
     throw ProgramEnded(reason);
 }
 

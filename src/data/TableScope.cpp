@@ -35,9 +35,11 @@ int packTable(TableId table, bool compactMemo)
     DATA4 *data = d4open(c4, tableDef(table).stem);
     if (data && d.takeErrorCode() >= 0) {
         result = d4pack(data);
-        if (compactMemo && result >= 0 && hasMemo(tableDef(table))) d4memoCompress(data);
+        if (compactMemo && result >= 0 && hasMemo(tableDef(table)))
+            d4memoCompress(data);
     }
-    if (data) d4close(data);
+    if (data)
+        d4close(data);
     d.takeErrorCode(); // pack results are not reported
     code4accessMode(c4, previousMode);
     return result;
@@ -59,8 +61,10 @@ TableScope::~TableScope()
     Db &d = db();
     d.closeAll();
     // When the program is ending (a table could not be opened) only close.
-    if (std::uncaught_exceptions() > m_exceptions) return;
-    if (d.packNeeded && !m_pack.empty()) packTables(m_pack);
+    if (std::uncaught_exceptions() > m_exceptions)
+        return;
+    if (d.packNeeded && !m_pack.empty())
+        packTables(m_pack);
 }
 
 } // namespace tlv

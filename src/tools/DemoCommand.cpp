@@ -249,7 +249,8 @@ private:
             r.PMemo = QString::fromUtf8(d.memo);
             r.REORDER = d.reorder;
             t.write();
-            if (!d.stocked) continue;
+            if (!d.stocked)
+                continue;
             // Two or three deliveries over the last four months, the later
             // ones a little dearer (so first-in-first-out and last-in-first-out
             // value the stock differently).
@@ -335,7 +336,8 @@ private:
             for (const Line &l : lines) {
                 const double amount = roundMoney(l.qty * demoProducts[l.product].price);
                 sum += amount;
-                if (demoProducts[l.product].taxed) taxable += amount;
+                if (demoProducts[l.product].taxed)
+                    taxable += amount;
             }
             const double subtotal = sum - roundMoney(sum * discount / 100.0);
             taxable -= roundMoney(taxable * discount / 100.0);
@@ -425,12 +427,15 @@ private:
 
 int runDemo(const QStringList &args)
 {
-    if (args.size() != 1) return usageError(QStringLiteral("demo needs exactly one directory"));
+    if (args.size() != 1)
+        return usageError(QStringLiteral("demo needs exactly one directory"));
     const QString dir = args.first();
-    if (const int code = initDataDirectory(dir)) return code;
+    if (const int code = initDataDirectory(dir))
+        return code;
 
     const QString previous = QDir::currentPath();
-    if (!QDir::setCurrent(dir)) return fail(QStringLiteral("cannot change to %1").arg(dir));
+    if (!QDir::setCurrent(dir))
+        return fail(QStringLiteral("cannot change to %1").arg(dir));
     DemoBusiness business(clock().today());
     int code = 0;
     try {

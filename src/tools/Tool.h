@@ -30,5 +30,6 @@ int initDataDirectory(const QString &dir);
 
 int runInit(const QStringList &args);
 int runDemo(const QStringList &args);
+int runReport(const QStringList &args);
 
 } // namespace tlv::tool

@@ -14,6 +14,9 @@ namespace {
 const Command commandTable[] = {
     {"init", "DIR", "create DIR when needed and write the empty tables a new business starts with", runInit},
     {"demo", "DIR", "like init, then fill the tables with a small sample business", runDemo},
+    {"report", "NAME DIR [--from DATE] [--to DATE] [--tab] [--today DATE] -o FILE",
+     "write a report's plain (or --tab: tab-delimited) text export; NAME is product-listing or purchasing",
+     runReport},
 };
 
 void printHelp()
@@ -58,14 +61,16 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
-    if (args.isEmpty()) return usageError(QStringLiteral("no command given"));
+    if (args.isEmpty())
+        return usageError(QStringLiteral("no command given"));
     const QString name = args.takeFirst();
     if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
         printHelp();
         return 0;
     }
     for (const Command &c : commands()) {
-        if (name != QLatin1String(c.name)) continue;
+        if (name != QLatin1String(c.name))
+            continue;
         if (args.contains(QLatin1String("--help"))) {
             printHelp();
             return 0;

@@ -69,7 +69,8 @@ int keyWidth(const TableDef &t, const QString &expression)
         } else {
             const int i = fieldIndex(t, part.toLatin1().constData());
             EXPECT_GE(i, 0) << t.stem << ": no field " << part.toStdString();
-            if (i >= 0) width += t.fields[i].len;
+            if (i >= 0)
+                width += t.fields[i].len;
         }
     }
     return width;

@@ -243,7 +243,8 @@ TEST_F(TlvtoolDemo, IsASmallBelievableBusiness)
         for (const QStringList &row : m.items) {
             const double amount = roundMoney(toNumber(row[ItemQty]) * toNumber(row[ItemPrice]));
             sum += amount;
-            if (row[ItemTax2] == QLatin1String("t")) taxable += amount;
+            if (row[ItemTax2] == QLatin1String("t"))
+                taxable += amount;
         }
         taxable -= roundMoney(taxable * h.Discount / 100);
         EXPECT_NEAR(h.Tax, roundMoney(taxable * taxRate / 100), 0.011) << h.IvNo;
