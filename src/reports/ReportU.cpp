@@ -1,7 +1,11 @@
 #include "reports/ReportU.h"
 
+#include "data/TableScope.h"
 #include "platform/Printer.h"
 #include "platform/Ui.h"
+#include "reports/DateSpanU.h"
+#include "reports/RptGen.h"
+#include "reports/Selection.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -36,14 +40,16 @@ void ReportArea::paintEvent(QPaintEvent *)
 void ReportArea::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    if (m_viewer->isVisible()) m_viewer->measureScreen();
+    if (m_viewer->isVisible())
+        m_viewer->measureScreen();
 }
 
 void ReportArea::wheelEvent(QWheelEvent *event)
 {
     QScrollBar *bar = m_viewer->m_scrollBar;
     const int steps = event->angleDelta().y() / 40; // three rows per notch
-    if (bar->isEnabled() && steps != 0) bar->setValue(bar->value() - steps);
+    if (bar->isEnabled() && steps != 0)
+        bar->setValue(bar->value() - steps);
     event->accept();
 }
 
@@ -220,6 +226,22 @@ void showReport(QWidget *parent)
         viewer.exec();
     }
     report().endReport();
+}
+
+void runReport(const QString &name, QWidget *parent)
+{
+    const ReportCommand *command = findReportCommand(name);
+    if (!command)
+        return;
+    TableScope scope;
+    openReportTables(*command);
+    if (command->question == ReportQuestion::MonthSpan) {
+        defaultMonth();
+        if (!askDateSpan(parent))
+            return;
+    }
+    command->generate();
+    showReport(parent);
 }
 
 } // namespace tlv

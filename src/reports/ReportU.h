@@ -80,4 +80,9 @@ private:
 // generator has run.
 void showReport(QWidget *parent = nullptr);
 
+// Runs a report command of the main window by its name (see reportCommands()):
+// opens its tables, asks for its selection, runs its generator, shows the
+// viewer, ends the report and closes all tables.
+void runReport(const QString &name, QWidget *parent = nullptr);
+
 } // namespace tlv

@@ -56,11 +56,13 @@ void ReportDocument::newRow()
 
 bool ReportDocument::pageCheck(int needed, bool withHeadings)
 {
-    if (pageNumber != 0 && needed <= linesPerPage) return false;
+    if (pageNumber != 0 && needed <= linesPerPage)
+        return false;
     ++pageNumber;
     if (pageNumber > 1) {
         // Close the table at the foot of the page, then break.
-        if (withHeadings && lastRow() >= 0) setFlags(lastRow(), QStringLiteral("U"));
+        if (withHeadings && lastRow() >= 0)
+            setFlags(lastRow(), QStringLiteral("U"));
         newRow();
         putCell(lastRow(), 0, QStringLiteral("EJECT"));
     }
@@ -104,13 +106,15 @@ void ReportDocument::reset()
 
 void ReportDocument::putCell(int row, int cell, const QString &text)
 {
-    if (row < 0 || row >= rows.size() || cell < 0 || cell >= rows[row].size()) return;
+    if (row < 0 || row >= rows.size() || cell < 0 || cell >= rows[row].size())
+        return;
     rows[row][cell] = text;
 }
 
 QString ReportDocument::cell(int row, int cell) const
 {
-    if (row < 0 || row >= rows.size() || cell < 0 || cell >= rows[row].size()) return QString();
+    if (row < 0 || row >= rows.size() || cell < 0 || cell >= rows[row].size())
+        return QString();
     return rows[row][cell];
 }
 
@@ -193,7 +197,8 @@ double readInches(const QString &text)
 PictureSize pictureSize(const QString &flags)
 {
     PictureSize s;
-    if (!flags.startsWith(QLatin1Char('S'))) return s;
+    if (!flags.startsWith(QLatin1Char('S')))
+        return s;
     s.heightInches = readInches(flags.mid(1, 5));
     s.widthInches = readInches(flags.mid(6, 5));
     return s;
@@ -212,10 +217,12 @@ QString rowText(const ReportDocument &doc, int row, bool tabbed)
     for (int i = 0; i < doc.cellCount - 1; ++i) {
         const QString cell = doc.cell(row, i);
         const QChar code = cellCode(cell);
-        if (code != QLatin1Char('L') && code != QLatin1Char('R') && code != QLatin1Char('C')) continue;
+        if (code != QLatin1Char('L') && code != QLatin1Char('R') && code != QLatin1Char('C'))
+            continue;
         const QString text = cellText(cell);
         if (tabbed) {
-            if (!line.isEmpty()) line += QLatin1Char('\t');
+            if (!line.isEmpty())
+                line += QLatin1Char('\t');
             line += text;
             continue;
         }
@@ -225,7 +232,8 @@ QString rowText(const ReportDocument &doc, int row, bool tabbed)
             target = column - int(text.size());
         else if (code == QLatin1Char('C'))
             target = column - int(text.size()) / 2;
-        if (line.size() < target) line += QString(target - line.size(), QLatin1Char(' '));
+        if (line.size() < target)
+            line += QString(target - line.size(), QLatin1Char(' '));
         line += text;
     }
     return line;
@@ -255,12 +263,14 @@ SaveStatus writeReportText(const ReportDocument &doc, const QString &fileName, b
     // The old file is replaced only once the new one is complete.
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
-        if (error) *error = file.errorString();
+        if (error)
+            *error = file.errorString();
         return SaveStatus::NotCreated;
     }
     const QByteArray bytes = documentText(doc, tabbed).toUtf8();
     if (file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error) *error = file.errorString();
+        if (error)
+            *error = file.errorString();
         file.cancelWriting();
         return SaveStatus::WriteFailed;
     }
@@ -276,8 +286,10 @@ bool exportReportText(bool tabbed)
     const QString current = QDir::currentPath();
     QString fileName = ui().saveFileName(QStringLiteral("Export Report"), QString(), filter);
     QDir::setCurrent(current);
-    if (fileName.isEmpty()) return false;
-    if (QFileInfo(fileName).suffix().isEmpty()) fileName += QLatin1Char('.') + extension;
+    if (fileName.isEmpty())
+        return false;
+    if (QFileInfo(fileName).suffix().isEmpty())
+        fileName += QLatin1Char('.') + extension;
     QString error;
     switch (writeReportText(report(), fileName, tabbed, &error)) {
     case SaveStatus::Saved:
@@ -302,7 +314,8 @@ double pointSizeOf(const QFont &font)
 QFont fitReportFont(QFont font, const QPaintDevice *device, int reportWidth, int availableWidth,
                     double smallestPoints)
 {
-    if (font.pointSizeF() <= 0) font.setPointSizeF(pointSizeOf(font));
+    if (font.pointSizeF() <= 0)
+        font.setPointSizeF(pointSizeOf(font));
     int cw = QFontMetrics(font, device).horizontalAdvance(QLatin1Char('B'));
     while (availableWidth < reportWidth * cw && font.pointSizeF() > smallestPoints) {
         font.setPointSizeF(std::max(font.pointSizeF() - 1, smallestPoints));
@@ -340,7 +353,8 @@ void RowPainter::paintRow(int row, int &y)
     const int lh = g.lineHeight;
     for (int i = 0; i < m_doc.cellCount - 1; ++i) {
         const QString cell = m_doc.cell(row, i);
-        if (cell.isEmpty()) continue;
+        if (cell.isEmpty())
+            continue;
         const QChar code = cell.at(0);
         if (code == QLatin1Char('E')) {
             if (m_surface == Surface::Screen) {
@@ -354,7 +368,8 @@ void RowPainter::paintRow(int row, int &y)
             }
         } else if (code == QLatin1Char('L') || code == QLatin1Char('R') || code == QLatin1Char('C')) {
             const QString text = cellText(cell);
-            if (text.isEmpty()) continue;
+            if (text.isEmpty())
+                continue;
             int x = g.x(cellColumn(cell));
             if (code == QLatin1Char('R'))
                 x -= fm.horizontalAdvance(text);
@@ -371,7 +386,8 @@ void RowPainter::paintRow(int row, int &y)
         }
     }
     y += lh;
-    if (flags.contains(QLatin1Char('U'))) m_painter.drawLine(g.margin, y, g.rightEnd(), y);
+    if (flags.contains(QLatin1Char('U')))
+        m_painter.drawLine(g.margin, y, g.rightEnd(), y);
 }
 
 void RowPainter::drawPicture(const QString &cell, const QString &flags, int y)
@@ -379,7 +395,8 @@ void RowPainter::drawPicture(const QString &cell, const QString &flags, int y)
     const PictureCell pic = pictureCell(cell);
     QImage image;
     // A picture that cannot be read is left out; the rest of the page still prints.
-    if (pic.fileName.isEmpty() || !image.load(pic.fileName)) return;
+    if (pic.fileName.isEmpty() || !image.load(pic.fileName))
+        return;
     const int x = m_geometry.x(pic.column);
     if (m_surface == Surface::Screen) {
         int left = x;
@@ -393,7 +410,8 @@ void RowPainter::drawPicture(const QString &cell, const QString &flags, int y)
     const PictureSize size = pictureSize(flags);
     const int w = static_cast<int>(size.widthInches * dpiX);
     const int h = static_cast<int>(size.heightInches * dpiY);
-    if (w <= 0 || h <= 0) return;
+    if (w <= 0 || h <= 0)
+        return;
     int left = x;
     if (pic.align == QLatin1Char('C'))
         left = x - static_cast<int>(size.widthInches * dpiX / 2);
@@ -420,11 +438,13 @@ QImage measuringDevice(int dpiX, int dpiY)
 
 int linesPerPage()
 {
-    if (!printerInstalled()) return 60;
+    if (!printerInstalled())
+        return 60;
     Printer &p = printer();
     const QImage device = measuringDevice(p.dpiX(), p.dpiY());
     const int lh = QFontMetrics(reportFont(), &device).height();
-    if (lh <= 0) return 60;
+    if (lh <= 0)
+        return 60;
     return p.pageSizePixels().height() / lh - 6;
 }
 
@@ -432,7 +452,8 @@ PrintStatus printReport(const ReportDocument &doc, Printer &p)
 {
     const QString title = doc.titles.isEmpty() ? QStringLiteral("Report") : doc.titles.first();
     QPainter *painter = p.beginDoc(title);
-    if (!painter) return PrintStatus::Cancelled;
+    if (!painter)
+        return PrintStatus::Cancelled;
     const int pageWidth = p.pageSizePixels().width();
     const QFont font =
         fitReportFont(reportFont(), painter->device(), doc.width, pageWidth, smallestPrinterPoints);
@@ -463,8 +484,10 @@ bool exportReportPdf()
     QString fileName =
         ui().saveFileName(QStringLiteral("Export PDF"), QString(), QStringLiteral("PDF files (*.pdf)"));
     QDir::setCurrent(current);
-    if (fileName.isEmpty()) return false;
-    if (QFileInfo(fileName).suffix().isEmpty()) fileName += QStringLiteral(".pdf");
+    if (fileName.isEmpty())
+        return false;
+    if (QFileInfo(fileName).suffix().isEmpty())
+        fileName += QStringLiteral(".pdf");
 
     // A sheet whose printable area is the current printer's, at its resolution,
     // so that fonts, lines per page and page breaks come out as on paper.

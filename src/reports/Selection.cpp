@@ -1,5 +1,6 @@
 #include "reports/Selection.h"
 
+#include "data/Database.h"
 #include "data/Helpers.h"
 #include "platform/Clock.h"
 
@@ -52,6 +53,20 @@ QList<int> groupsOfItems(const QStringList &items)
     for (const QString &item : items)
         groups << item.left(2).trimmed().toInt();
     return groups;
+}
+
+QStringList groupListItems()
+{
+    QStringList items;
+    auto &groups = db().groups;
+    groups.useTag(tag::nGroup);
+    for (groups.top(); !groups.eof(); groups.skip()) {
+        if (groups.isDeleted())
+            continue;
+        groups.read();
+        items << groupListItem(groups.buf.nGroup, groups.buf.cGroup.trimmed());
+    }
+    return items;
 }
 
 } // namespace tlv

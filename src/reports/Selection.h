@@ -41,5 +41,8 @@ int groupChosen(int number);
 QString groupListItem(int number, const QString &name);
 // The group numbers of list lines, read from their first two characters.
 QList<int> groupsOfItems(const QStringList &items);
+// The lines of the group list: every group of GROUPS (open) that is not
+// marked deleted, in "nGroup" order.
+QStringList groupListItems();
 
 } // namespace tlv

@@ -3,6 +3,7 @@
 #include "platform/Help.h"
 #include "platform/Printer.h"
 #include "platform/Ui.h"
+#include "reports/ReportU.h"
 #include "shell/AboutU.h"
 #include "shell/Chooser.h"
 
@@ -131,6 +132,16 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
 
     m_about = new TAboutForm(this);
     m_about->setVersion(versionText());
+
+    // Reports
+    auto reportButton = [this](const char *button, const char *reportName) {
+        auto *b = findChild<QPushButton *>(QLatin1String(button));
+        b->setEnabled(true);
+        connect(b, &QPushButton::clicked, this, [this, reportName] { runReport(QLatin1String(reportName), this); });
+    };
+    reportButton("BitBtn15", "product-listing");
+    reportButton("BitBtn16", "purchasing");
+    setChooserAction(5, 4, [this] { runReport(QStringLiteral("purchasing"), this); });
 
     resize(720, 460);
     fillChooser(1);
