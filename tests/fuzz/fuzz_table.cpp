@@ -34,8 +34,10 @@ std::string workDir()
 void writeFile(const std::string &path, const uint8_t *data, size_t len)
 {
     FILE *f = std::fopen(path.c_str(), "wb");
-    if (!f) std::abort();
-    if (len) std::fwrite(data, 1, len, f);
+    if (!f)
+        std::abort();
+    if (len)
+        std::fwrite(data, 1, len, f);
     std::fclose(f);
 }
 
@@ -48,7 +50,8 @@ void readCurrent(DATA4 *d)
         g_sink += size_t(f4double2(f) != 0.0);
         const char *m = f4memoStr(f);
         unsigned len = f4memoLen(f);
-        if (len) g_sink += size_t(m[len - 1]);
+        if (len)
+            g_sink += size_t(m[len - 1]);
         g_sink +=
             size_t(f4type(f)) + size_t(f4len(f)) + size_t(f4decimals(f)) + std::string(f4name(f)).size();
     }
@@ -70,12 +73,14 @@ void readAll(DATA4 *d)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    if (size < 3) return 0;
+    if (size < 3)
+        return 0;
     int flags = data[0];
     size_t dbfLen = size_t(data[1]) | size_t(data[2]) << 8;
     const uint8_t *rest = data + 3;
     size_t restLen = size - 3;
-    if (dbfLen > restLen) dbfLen = restLen;
+    if (dbfLen > restLen)
+        dbfLen = restLen;
     std::string dir = workDir();
     std::string base = dir + "/t";
     writeFile(base + ".dbf", rest, dbfLen);
@@ -103,11 +108,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 }
                 d4delete(d);
             }
-            if (d4appendBlank(d) == 0 && d4numFields(d) > 0) f4memoAssign(d4fieldJ(d, 1), "appended");
+            if (d4appendBlank(d) == 0 && d4numFields(d) > 0)
+                f4memoAssign(d4fieldJ(d, 1), "appended");
             d4flush(d);
-            if (flags & 4) d4pack(d);
-            if (flags & 8) d4memoCompress(d);
-            if (flags & 16) d4zap(d, 1, 2);
+            if (flags & 4)
+                d4pack(d);
+            if (flags & 8)
+                d4memoCompress(d);
+            if (flags & 16)
+                d4zap(d, 1, 2);
             readAll(d);
         }
         d4close(d);

@@ -27,6 +27,25 @@ std::string dumpEscape(const char *bytes, size_t len)
     return out;
 }
 
+// Blanks, an optional minus, digits, and optionally a point and more digits.
+static bool isNumberText(const std::string &raw)
+{
+    size_t i = raw.find_first_not_of(' ');
+    if (i == std::string::npos)
+        return false;
+    if (raw[i] == '-')
+        ++i;
+    size_t digits = 0;
+    while (i < raw.size() && raw[i] >= '0' && raw[i] <= '9')
+        ++i, ++digits;
+    if (i < raw.size() && raw[i] == '.') {
+        ++i;
+        while (i < raw.size() && raw[i] >= '0' && raw[i] <= '9')
+            ++i, ++digits;
+    }
+    return digits > 0 && i == raw.size();
+}
+
 static std::string fieldValue(FIELD4 *f)
 {
     std::string raw(f4str(f), size_t(f4len(f)));
@@ -37,7 +56,10 @@ static std::string fieldValue(FIELD4 *f)
         return blank ? "" : dumpEscape(raw.data(), last + 1);
     case 'N':
     case 'F': {
-        if (blank) return "";
+        // Asterisks of a number too wide for its field (or any other text
+        // that is no number) show as no value, as the other readers show them.
+        if (blank || !isNumberText(raw))
+            return "";
         char buf[64];
         std::to_chars_result res;
         if (f4decimals(f) == 0)
@@ -49,8 +71,10 @@ static std::string fieldValue(FIELD4 *f)
     case 'D':
         return std::all_of(raw.begin(), raw.end(), [](char ch) { return ch >= '0' && ch <= '9'; }) ? raw : "";
     case 'L':
-        if (raw == "T" || raw == "t" || raw == "Y" || raw == "y") return "T";
-        if (raw == "F" || raw == "f" || raw == "N" || raw == "n") return "F";
+        if (raw == "T" || raw == "t" || raw == "Y" || raw == "y")
+            return "T";
+        if (raw == "F" || raw == "f" || raw == "N" || raw == "n")
+            return "F";
         return "";
     case 'M':
         return dumpEscape(f4memoStr(f), f4memoLen(f));
@@ -64,7 +88,8 @@ int dumpTable(CODE4 *c4, const std::string &name, std::string &out)
     int autoOpen = code4autoOpen(c4, 0);
     DATA4 *d = d4open(c4, name.c_str());
     code4autoOpen(c4, autoOpen);
-    if (!d) return code4errorCode(c4, 0);
+    if (!d)
+        return code4errorCode(c4, 0);
     size_t slash = name.find_last_of('/');
     out += "# table " + (slash == std::string::npos ? name : name.substr(slash + 1)) + "\n";
     int n = d4numFields(d);
@@ -96,7 +121,8 @@ int dumpDirectory(CODE4 *c4, const std::string &dir, std::string &out)
                 std::string ext = n.substr(n.size() - 4);
                 std::transform(ext.begin(), ext.end(), ext.begin(),
                                [](char ch) { return char(std::tolower(ch)); });
-                if (ext == ".dbf") names.push_back(n);
+                if (ext == ".dbf")
+                    names.push_back(n);
             }
         }
         closedir(dp);
@@ -106,7 +132,8 @@ int dumpDirectory(CODE4 *c4, const std::string &dir, std::string &out)
     std::sort(names.begin(), names.end());
     for (const std::string &n : names) {
         int rc = dumpTable(c4, dir + "/" + n, out);
-        if (rc < 0) return rc;
+        if (rc < 0)
+            return rc;
     }
     return 0;
 }

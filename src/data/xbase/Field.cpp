@@ -28,7 +28,8 @@ std::string_view trimmedValue(FIELD4 *f)
 {
     std::string_view v(fieldBytes(f), size_t(f->len));
     size_t b = v.find_first_not_of(' ');
-    if (b == std::string_view::npos) return {};
+    if (b == std::string_view::npos)
+        return {};
     size_t e = v.find_last_not_of(' ');
     return v.substr(b, e - b + 1);
 }
@@ -48,14 +49,16 @@ void storeBytes(FIELD4 *f, std::string_view text)
 // Right-aligned number text of exactly len bytes; asterisks when it does not fit.
 std::string rightAligned(const std::string &digits, int len)
 {
-    if (int(digits.size()) > len) return std::string(size_t(len), '*');
+    if (int(digits.size()) > len)
+        return std::string(size_t(len), '*');
     return std::string(size_t(len) - digits.size(), ' ') + digits;
 }
 
 // value with dec decimals, rounded half away from zero on its exact binary value.
 std::string formatDecimal(double value, int len, int dec)
 {
-    if (!std::isfinite(value) || std::fabs(value) >= 1e20) return std::string(size_t(len), '*');
+    if (!std::isfinite(value) || std::fabs(value) >= 1e20)
+        return std::string(size_t(len), '*');
     dec = std::max(0, std::min(dec, 30));
     // Twenty more digits than needed are exact enough to see an exact half:
     // a double that is a tie at dec digits has at most dec + 1 decimals.
@@ -78,9 +81,11 @@ std::string formatDecimal(double value, int len, int dec)
     }
     std::string whole = digits.substr(0, digits.size() - size_t(dec));
     std::string text = whole.empty() ? "0" : whole;
-    if (dec > 0) text += "." + digits.substr(digits.size() - size_t(dec));
+    if (dec > 0)
+        text += "." + digits.substr(digits.size() - size_t(dec));
     bool zero = digits.find_first_not_of('0') == std::string::npos;
-    if (value < 0 && !zero) text.insert(text.begin(), '-');
+    if (value < 0 && !zero)
+        text.insert(text.begin(), '-');
     return rightAligned(text, len);
 }
 
@@ -89,7 +94,8 @@ std::string formatInteger(long value, int len, int dec)
     char buf[32];
     auto res = std::to_chars(buf, buf + sizeof buf, value);
     std::string text(buf, res.ptr);
-    if (dec > 0) text += "." + std::string(size_t(dec), '0');
+    if (dec > 0)
+        text += "." + std::string(size_t(dec), '0');
     return rightAligned(text, len);
 }
 
@@ -97,28 +103,33 @@ std::string formatInteger(long value, int len, int dec)
 // Anything else (asterisks of an overflowed field, garbage) reads as 0.
 double parseDecimal(std::string_view v)
 {
-    if (v.empty()) return 0;
+    if (v.empty())
+        return 0;
     bool negative = false;
     if (v[0] == '+' || v[0] == '-') {
         negative = v[0] == '-';
         v.remove_prefix(1);
     }
-    if (v.empty() || !((v[0] >= '0' && v[0] <= '9') || v[0] == '.')) return 0;
+    if (v.empty() || !((v[0] >= '0' && v[0] <= '9') || v[0] == '.'))
+        return 0;
     double out = 0;
     auto res = std::from_chars(v.data(), v.data() + v.size(), out, std::chars_format::fixed);
-    if (res.ec != std::errc()) return 0;
+    if (res.ec != std::errc())
+        return 0;
     return negative ? -out : out;
 }
 
 long parseInteger(std::string_view v)
 {
-    if (v.empty()) return 0;
+    if (v.empty())
+        return 0;
     bool negative = false;
     if (v[0] == '+' || v[0] == '-') {
         negative = v[0] == '-';
         v.remove_prefix(1);
     }
-    if (v.empty() || v[0] < '0' || v[0] > '9') return 0;
+    if (v.empty() || v[0] < '0' || v[0] > '9')
+        return 0;
     unsigned long magnitude = 0;
     auto res = std::from_chars(v.data(), v.data() + v.size(), magnitude);
     if (res.ec == std::errc::result_out_of_range || magnitude > (unsigned long)LONG_MAX)
@@ -150,22 +161,26 @@ int f4decimals(FIELD4 *f)
 
 const char *f4str(FIELD4 *f)
 {
-    if (!f) return "";
+    if (!f)
+        return "";
     f->text.assign(fieldBytes(f), size_t(f->len));
     return f->text.c_str();
 }
 
 const char *f4memoStr(FIELD4 *f)
 {
-    if (!f) return "";
-    if (f->type != 'M') return f4str(f);
+    if (!f)
+        return "";
+    if (f->type != 'M')
+        return f4str(f);
     DATA4 *d = f->data;
     if (!f->memoLoaded) {
         f->memo.clear();
         if (d->recNo > 0) {
             bool valid = false;
             uint32_t block = memoBlockOf(fieldBytes(f), f->len, &valid);
-            if (valid) f->memo = readMemo(d, block); // a damaged memo reads as empty text
+            if (valid)
+                f->memo = readMemo(d, block); // a damaged memo reads as empty text
         }
         f->memoLoaded = true;
     }
@@ -174,15 +189,18 @@ const char *f4memoStr(FIELD4 *f)
 
 unsigned f4memoLen(FIELD4 *f)
 {
-    if (!f) return 0;
-    if (f->type != 'M') return unsigned(f->len);
+    if (!f)
+        return 0;
+    if (f->type != 'M')
+        return unsigned(f->len);
     f4memoStr(f);
     return unsigned(f->memo.size());
 }
 
 long f4long(FIELD4 *f)
 {
-    if (!f) return 0;
+    if (!f)
+        return 0;
     std::string_view v = trimmedValue(f);
     return parseInteger(v.substr(0, v.find('.')));
 }
@@ -200,15 +218,18 @@ double f4double2(FIELD4 *f)
 
 int f4true(FIELD4 *f)
 {
-    if (!f) return 0;
+    if (!f)
+        return 0;
     char ch = fieldBytes(f)[0];
     return ch == 'T' || ch == 't' || ch == 'Y' || ch == 'y';
 }
 
 void f4assign(FIELD4 *f, const char *text)
 {
-    if (!f) return;
-    if (!text) text = "";
+    if (!f)
+        return;
+    if (!text)
+        text = "";
     if (f->type == 'M') {
         f4memoAssign(f, text);
         return;
@@ -228,14 +249,17 @@ void f4assign(FIELD4 *f, const char *text)
 
 int f4memoAssign(FIELD4 *f, const char *text)
 {
-    if (!text) text = "";
+    if (!text)
+        text = "";
     return f4memoAssignN(f, text, unsigned(std::strlen(text)));
 }
 
 int f4memoAssignN(FIELD4 *f, const char *text, unsigned len)
 {
-    if (!f) return e4param;
-    if (!text) len = 0;
+    if (!f)
+        return e4param;
+    if (!text)
+        len = 0;
     if (f->type != 'M') {
         storeBytes(f, std::string_view(text ? text : "", len));
         return 0;
@@ -243,7 +267,8 @@ int f4memoAssignN(FIELD4 *f, const char *text, unsigned len)
     // Readers stop at the first 0x1A, so nothing after it could be read back.
     std::string value(text ? text : "", len);
     size_t eof = value.find('\x1A');
-    if (eof != std::string::npos) value.resize(eof);
+    if (eof != std::string::npos)
+        value.resize(eof);
     f->memo = std::move(value);
     f->memoLoaded = true;
     f->memoChanged = true;
@@ -253,7 +278,8 @@ int f4memoAssignN(FIELD4 *f, const char *text, unsigned len)
 
 void f4assignLong(FIELD4 *f, long value)
 {
-    if (!f) return;
+    if (!f)
+        return;
     if (isNumeric(f) || f->type == 'C')
         storeBytes(f, formatInteger(value, f->len, isNumeric(f) ? f->dec : 0));
 }
@@ -265,7 +291,8 @@ void f4assignInt(FIELD4 *f, int value)
 
 void f4assignDouble(FIELD4 *f, double value)
 {
-    if (!f) return;
+    if (!f)
+        return;
     if (isNumeric(f) || f->type == 'C')
         storeBytes(f, formatDecimal(value, f->len, isNumeric(f) ? f->dec : 0));
 }

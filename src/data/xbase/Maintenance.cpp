@@ -25,7 +25,8 @@ constexpr size_t kChunk = 1024 * 1024;
 unsigned fileMode(const std::string &path)
 {
     struct stat st;
-    if (stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
+    if (stat(path.c_str(), &st) == 0)
+        return st.st_mode & 07777;
     return 0644;
 }
 
@@ -41,7 +42,8 @@ struct Rewrite
         dbfOut.close();
         dbtOut.close();
         removeFile(dbfTmp);
-        if (!dbtTmp.empty()) removeFile(dbtTmp);
+        if (!dbtTmp.empty())
+            removeFile(dbtTmp);
     }
 };
 
@@ -51,13 +53,15 @@ int copyMemo(Rewrite &rw, FIELD4 *f, char *rec)
     bool valid = false;
     uint32_t block = memoBlockOf(rec + f->offset, f->len, &valid);
     std::string text;
-    if (valid && block > 0) text = readMemo(d, block); // a damaged memo is dropped, as it reads empty anyway
+    if (valid && block > 0)
+        text = readMemo(d, block); // a damaged memo is dropped, as it reads empty anyway
     uint32_t newBlock = 0;
     if (!text.empty()) {
         uint32_t need = uint32_t((text.size() + 2 + 511) / 512);
         text.append("\x1A\x1A");
         text.resize(size_t(need) * 512, '\0');
-        if (!rw.dbtOut.writeAt(uint64_t(rw.memoNext) * 512, text.data(), text.size())) return e4write;
+        if (!rw.dbtOut.writeAt(uint64_t(rw.memoNext) * 512, text.data(), text.size()))
+            return e4write;
         newBlock = rw.memoNext;
         rw.memoNext += need;
     }
@@ -75,7 +79,8 @@ int copyMemo(Rewrite &rw, FIELD4 *f, char *rec)
 int rewriteTable(DATA4 *d, const std::function<bool(long, const char *)> &keep, bool compactMemos)
 {
     int rc = flushRecord(d);
-    if (rc < 0) return rc;
+    if (rc < 0)
+        return rc;
     if (!d->dbf.writable()) {
         setError(d, e4write);
         return e4write;
@@ -98,16 +103,21 @@ int rewriteTable(DATA4 *d, const std::function<bool(long, const char *)> &keep, 
     }
     auto fail = [&](int code) {
         rw.discard();
-        if (!d->exclusive) d->dbf.lock(LockMode::Shared);
+        if (!d->exclusive)
+            d->dbf.lock(LockMode::Shared);
         setError(d, code);
         return code;
     };
-    if (!rw.dbfOut.create(rw.dbfTmp, fileMode(d->dbfPath))) return fail(e4create);
-    if (compactMemos && createMemoFile(rw.dbtOut, rw.dbtTmp) < 0) return fail(e4create);
+    if (!rw.dbfOut.create(rw.dbfTmp, fileMode(d->dbfPath)))
+        return fail(e4create);
+    if (compactMemos && createMemoFile(rw.dbtOut, rw.dbtTmp) < 0)
+        return fail(e4create);
 
     std::string header(d->headerLen, '\0');
-    if (!d->dbf.readAt(0, header.data(), header.size())) return fail(e4read);
-    if (!rw.dbfOut.writeAt(0, header.data(), header.size())) return fail(e4write);
+    if (!d->dbf.readAt(0, header.data(), header.size()))
+        return fail(e4read);
+    if (!rw.dbfOut.writeAt(0, header.data(), header.size()))
+        return fail(e4write);
 
     size_t perChunk = std::max<size_t>(1, kChunk / d->recordLen);
     std::string in, out;
@@ -121,14 +131,17 @@ int rewriteTable(DATA4 *d, const std::function<bool(long, const char *)> &keep, 
         out.clear();
         for (size_t i = 0; i < n; ++i) {
             char *rec = in.data() + i * d->recordLen;
-            if (!keep(long(first + i), rec)) continue;
+            if (!keep(long(first + i), rec))
+                continue;
             if (compactMemos)
                 for (FIELD4 *f : d->memoFields)
-                    if ((rc = copyMemo(rw, f, rec)) < 0) return fail(rc);
+                    if ((rc = copyMemo(rw, f, rec)) < 0)
+                        return fail(rc);
             out.append(rec, d->recordLen);
             ++kept;
         }
-        if (!rw.dbfOut.writeAt(outPos, out.data(), out.size())) return fail(e4write);
+        if (!rw.dbfOut.writeAt(outPos, out.data(), out.size()))
+            return fail(e4write);
         outPos += out.size();
     }
     const char end = 0x1A;
@@ -141,14 +154,17 @@ int rewriteTable(DATA4 *d, const std::function<bool(long, const char *)> &keep, 
         unsigned char next[4];
         for (int i = 0; i < 4; ++i)
             next[i] = static_cast<unsigned char>(rw.memoNext >> (8 * i));
-        if (!rw.dbtOut.writeAt(0, next, 4) || !rw.dbtOut.sync()) return fail(e4write);
-        if (!renameFile(rw.dbtTmp, rw.dbtNew)) return fail(e4write);
+        if (!rw.dbtOut.writeAt(0, next, 4) || !rw.dbtOut.sync())
+            return fail(e4write);
+        if (!renameFile(rw.dbtTmp, rw.dbtNew))
+            return fail(e4write);
         syncDirectory(d->dir);
     }
     rw.dbfOut.close();
     rw.dbtOut.close();
     if (!renameFile(rw.dbfTmp, d->dbfPath)) {
-        if (!compactMemos) return fail(e4write);
+        if (!compactMemos)
+            return fail(e4write);
         // The new pair is committed; the next open completes it.
         setError(d, e4write);
         return e4write;
@@ -168,8 +184,10 @@ int rewriteTable(DATA4 *d, const std::function<bool(long, const char *)> &keep, 
         setError(d, e4open);
         return e4open;
     }
-    if (!d->dbf.lock(mode)) setError(d, e4lock);
-    if (d->code->optimize) d->dbf.setWindow(std::max<size_t>(128 * 1024, d->recordLen));
+    if (!d->dbf.lock(mode))
+        setError(d, e4lock);
+    if (d->code->optimize)
+        d->dbf.setWindow(std::max<size_t>(128 * 1024, d->recordLen));
     if (compactMemos) {
         d->dbt.close();
         if (!d->dbt.open(d->dbtPath)) {
@@ -184,7 +202,8 @@ int rewriteTable(DATA4 *d, const std::function<bool(long, const char *)> &keep, 
     d->eof = false;
     d->bof = false;
     rc = indexRebuild(d);
-    if (rc < 0) setError(d, rc);
+    if (rc < 0)
+        setError(d, rc);
     return rc;
 }
 
@@ -199,19 +218,24 @@ void recoverInterruptedRewrite(const std::string &dbfPath)
     std::string dbtNew = locateNoCase(dir, stem + ".dbt.new");
     std::string dbtTmp = locateNoCase(dir, stem + ".dbt.tmp");
     bool haveDbfTmp = fileExists(dbfTmp);
-    if (dbtNew.empty() && dbtTmp.empty() && !haveDbfTmp) return;
+    if (dbtNew.empty() && dbtTmp.empty() && !haveDbfTmp)
+        return;
     // Only when nobody has the table open: a rewrite may be running right now.
     DiskFile probe;
-    if (!probe.open(dbfPath) || !probe.lock(LockMode::Exclusive)) return;
+    if (!probe.open(dbfPath) || !probe.lock(LockMode::Exclusive))
+        return;
     if (!dbtNew.empty()) {
         std::string dbtPath = dbtNew.substr(0, dbtNew.size() - 4);
-        if (haveDbfTmp && !renameFile(dbfTmp, dbfPath)) return;
+        if (haveDbfTmp && !renameFile(dbfTmp, dbfPath))
+            return;
         renameFile(dbtNew, dbtPath);
         syncDirectory(dir);
         return;
     }
-    if (haveDbfTmp) removeFile(dbfTmp);
-    if (!dbtTmp.empty()) removeFile(dbtTmp);
+    if (haveDbfTmp)
+        removeFile(dbfTmp);
+    if (!dbtTmp.empty())
+        removeFile(dbtTmp);
 }
 
 } // namespace xbase
@@ -220,26 +244,31 @@ using namespace xbase;
 
 int d4pack(DATA4 *d)
 {
-    if (!d) return e4param;
+    if (!d)
+        return e4param;
     return rewriteTable(
         d, [](long, const char *rec) { return rec[0] != '*'; }, false);
 }
 
 int d4zap(DATA4 *d, long first, long last)
 {
-    if (!d) return e4param;
+    if (!d)
+        return e4param;
     flushRecord(d);
     first = std::max(first, 1L);
     last = std::min(last, long(d->recCount));
-    if (first > last) return 0;
+    if (first > last)
+        return 0;
     return rewriteTable(
         d, [first, last](long recNo, const char *) { return recNo < first || recNo > last; }, false);
 }
 
 int d4memoCompress(DATA4 *d)
 {
-    if (!d) return e4param;
-    if (!d->dbt.isOpen()) return flushRecord(d);
+    if (!d)
+        return e4param;
+    if (!d->dbt.isOpen())
+        return flushRecord(d);
     return rewriteTable(
         d, [](long, const char *) { return true; }, true);
 }

@@ -32,17 +32,21 @@ int createMemoFile(DiskFile &f, const std::string &path)
     unsigned char header[kBlock] = {};
     header[0] = 1;     // next free block
     header[16] = 0x03; // dBASE III
-    if (!f.create(path) || !f.writeAt(0, header, sizeof header) || !f.sync()) return e4create;
+    if (!f.create(path) || !f.writeAt(0, header, sizeof header) || !f.sync())
+        return e4create;
     return 0;
 }
 
 int openMemoFile(DATA4 *d)
 {
     std::string path = locateNoCase(d->dir, d->alias + ".dbt");
-    if (path.empty() || !d->dbt.open(path)) return e4memo;
-    if (d->dbt.size() < kBlock) return e4memo;
+    if (path.empty() || !d->dbt.open(path))
+        return e4memo;
+    if (d->dbt.size() < kBlock)
+        return e4memo;
     unsigned char b[4];
-    if (!d->dbt.readAt(0, b, 4)) return e4memo;
+    if (!d->dbt.readAt(0, b, 4))
+        return e4memo;
     d->dbtPath = path;
     d->memoNextFree = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
     return 0;
@@ -55,7 +59,8 @@ uint32_t memoBlockOf(const char *bytes, int len, bool *valid)
     for (int i = 0; i < len; ++i) {
         char ch = bytes[i];
         if (ch == ' ' || ch == '\0') {
-            if (digits) ended = true;
+            if (digits)
+                ended = true;
             continue;
         }
         if (ch < '0' || ch > '9' || ended) {
@@ -69,16 +74,20 @@ uint32_t memoBlockOf(const char *bytes, int len, bool *valid)
             break;
         }
     }
-    if (valid) *valid = ok;
+    if (valid)
+        *valid = ok;
     return ok ? uint32_t(value) : 0;
 }
 
 std::string readMemo(DATA4 *d, uint32_t block, bool *ok)
 {
-    if (ok) *ok = true;
-    if (block == 0) return {};
+    if (ok)
+        *ok = true;
+    if (block == 0)
+        return {};
     if (!d->dbt.isOpen()) {
-        if (ok) *ok = false;
+        if (ok)
+            *ok = false;
         return {};
     }
     uint64_t pos = uint64_t(block) * kBlock;
@@ -88,7 +97,8 @@ std::string readMemo(DATA4 *d, uint32_t block, bool *ok)
     while (pos < size) {
         size_t want = size_t(std::min<uint64_t>(sizeof chunk, size - pos));
         long n = d->dbt.readSome(pos, chunk, want);
-        if (n <= 0) break;
+        if (n <= 0)
+            break;
         const void *end = std::memchr(chunk, 0x1A, size_t(n));
         if (end) {
             text.append(chunk, size_t(static_cast<const char *>(end) - chunk));
@@ -98,7 +108,8 @@ std::string readMemo(DATA4 *d, uint32_t block, bool *ok)
         pos += uint64_t(n);
     }
     // A pointer past the end or a memo without its end mark: nothing usable.
-    if (ok) *ok = false;
+    if (ok)
+        *ok = false;
     return {};
 }
 

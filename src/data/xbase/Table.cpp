@@ -81,17 +81,22 @@ bool validFieldShape(char type, int len, int dec)
 int parseHeader(DATA4 *d)
 {
     uint64_t size = d->dbf.size();
-    if (size < 32) return e4data;
+    if (size < 32)
+        return e4data;
     unsigned char h[32];
-    if (!d->dbf.readAt(0, h, 32)) return e4read;
-    if (h[0] != 0x03 && h[0] != 0x83) return e4open;
+    if (!d->dbf.readAt(0, h, 32))
+        return e4read;
+    if (h[0] != 0x03 && h[0] != 0x83)
+        return e4open;
     d->version = h[0];
     d->recCount = le32(h + 4);
     d->headerLen = le16(h + 8);
     d->recordLen = le16(h + 10);
-    if (d->headerLen < 32 + 32 + 1 || d->headerLen > size || d->recordLen < 2) return e4data;
+    if (d->headerLen < 32 + 32 + 1 || d->headerLen > size || d->recordLen < 2)
+        return e4data;
     std::vector<unsigned char> desc(d->headerLen);
-    if (!d->dbf.readAt(0, desc.data(), desc.size())) return e4read;
+    if (!d->dbf.readAt(0, desc.data(), desc.size()))
+        return e4read;
     uint32_t offset = 1;
     bool terminated = false;
     for (uint32_t pos = 32; pos < d->headerLen; pos += 32) {
@@ -99,7 +104,8 @@ int parseHeader(DATA4 *d)
             terminated = true;
             break;
         }
-        if (pos + 32 > d->headerLen) break;
+        if (pos + 32 > d->headerLen)
+            break;
         const unsigned char *fd = desc.data() + pos;
         std::string name;
         for (int i = 0; i < 11 && fd[i] != 0; ++i)
@@ -111,17 +117,22 @@ int parseHeader(DATA4 *d)
         f->type = char(fd[11]);
         f->len = fd[16];
         f->dec = fd[17];
-        if (f->type == 'C') f->dec = 0;
-        if (name.empty() || !validFieldShape(f->type, f->len, f->dec)) return e4data;
+        if (f->type == 'C')
+            f->dec = 0;
+        if (name.empty() || !validFieldShape(f->type, f->len, f->dec))
+            return e4data;
         f->offset = int(offset);
         f->data = d;
         offset += uint32_t(f->len);
-        if (f->type == 'M') d->memoFields.push_back(f.get());
+        if (f->type == 'M')
+            d->memoFields.push_back(f.get());
         d->fields.push_back(std::move(f));
     }
-    if (!terminated || d->fields.empty() || offset != d->recordLen) return e4data;
+    if (!terminated || d->fields.empty() || offset != d->recordLen)
+        return e4data;
     uint64_t need = uint64_t(d->headerLen) + uint64_t(d->recCount) * d->recordLen;
-    if (need > size) return e4data;
+    if (need > size)
+        return e4data;
     return 0;
 }
 
@@ -136,9 +147,11 @@ std::string stemOf(const std::string &file)
 void readGroupList(DATA4 *d)
 {
     std::string path = locateNoCase(d->dir, d->alias + ".cgp");
-    if (path.empty()) return;
+    if (path.empty())
+        return;
     DiskFile f;
-    if (!f.open(path)) return;
+    if (!f.open(path))
+        return;
     d->groupPath = path;
     // A group file names a handful of tags; anything larger is not one of ours.
     size_t len = size_t(std::min<uint64_t>(f.size(), 64 * 1024));
@@ -148,11 +161,13 @@ void readGroupList(DATA4 *d)
     size_t pos = 0;
     while (pos < text.size()) {
         size_t eol = text.find('\n', pos);
-        if (eol == std::string::npos) eol = text.size();
+        if (eol == std::string::npos)
+            eol = text.size();
         std::string line = text.substr(pos, eol - pos);
         pos = eol + 1;
         size_t b = line.find_first_not_of(" \t\r");
-        if (b == std::string::npos || line[b] == '#' || line[b] == ';') continue;
+        if (b == std::string::npos || line[b] == '#' || line[b] == ';')
+            continue;
         size_t e = line.find_first_of(" \t\r", b);
         d->groupTags.push_back(line.substr(b, e == std::string::npos ? std::string::npos : e - b));
     }
@@ -202,7 +217,8 @@ void writeMemoPointer(DATA4 *d, FIELD4 *f, uint32_t block)
 
 void setError(CODE4 *c4, int code)
 {
-    if (c4) c4->errorCode = code;
+    if (c4)
+        c4->errorCode = code;
 }
 
 const char *currentRecord(DATA4 *d)
@@ -212,16 +228,19 @@ const char *currentRecord(DATA4 *d)
 
 int readRecord(DATA4 *d, long recNo, std::string &buf)
 {
-    if (recNo < 1 || uint64_t(recNo) > d->recCount) return e4param;
+    if (recNo < 1 || uint64_t(recNo) > d->recCount)
+        return e4param;
     buf.resize(d->recordLen);
     uint64_t off = uint64_t(d->headerLen) + uint64_t(recNo - 1) * d->recordLen;
-    if (!d->dbf.readCached(off, buf.data(), d->recordLen)) return e4read;
+    if (!d->dbf.readCached(off, buf.data(), d->recordLen))
+        return e4read;
     return 0;
 }
 
 int flushRecord(DATA4 *d)
 {
-    if (!d->changed && !d->appendPending) return 0;
+    if (!d->changed && !d->appendPending)
+        return 0;
     if (d->recNo <= 0) {
         d->changed = false;
         d->appendPending = false;
@@ -229,7 +248,8 @@ int flushRecord(DATA4 *d)
     }
     int rc = 0;
     for (FIELD4 *f : d->memoFields) {
-        if (!f->memoChanged) continue;
+        if (!f->memoChanged)
+            continue;
         f->memoChanged = false;
         bool valid = false;
         uint32_t old = memoBlockOf(d->original.data() + f->offset, f->len, &valid);
@@ -263,15 +283,18 @@ int flushRecord(DATA4 *d)
     d->original = d->record;
     d->changed = false;
     d->appendPending = false;
-    if (irc < 0) rc = irc;
-    if (rc < 0) setError(d, rc);
+    if (irc < 0)
+        rc = irc;
+    if (rc < 0)
+        setError(d, rc);
     return rc;
 }
 
 int positionOn(DATA4 *d, long recNo)
 {
     flushRecord(d);
-    if (recNo < 1 || uint64_t(recNo) > d->recCount) return positionEof(d);
+    if (recNo < 1 || uint64_t(recNo) > d->recCount)
+        return positionEof(d);
     return loadRecord(d, recNo);
 }
 
@@ -292,7 +315,8 @@ int positionBof(DATA4 *d)
         d->eof = d->bof = true;
         return r4bof;
     }
-    if (loadRecord(d, 1) != 0) return r4eof;
+    if (loadRecord(d, 1) != 0)
+        return r4eof;
     d->bof = true;
     return r4bof;
 }
@@ -310,7 +334,8 @@ CODE4 *code4initP()
 
 int code4initUndoP(CODE4 *c4)
 {
-    if (!c4) return e4param;
+    if (!c4)
+        return e4param;
     int rc = code4close(c4);
     delete c4;
     return rc;
@@ -332,7 +357,8 @@ void code4exit(CODE4 *)
 
 int code4errorCode(CODE4 *c4, int value)
 {
-    if (!c4) return e4param;
+    if (!c4)
+        return e4param;
     int old = c4->errorCode;
     c4->errorCode = value;
     return old;
@@ -372,11 +398,13 @@ int code4safety(CODE4 *c4, int on)
 
 int code4close(CODE4 *c4)
 {
-    if (!c4) return e4param;
+    if (!c4)
+        return e4param;
     int rc = 0;
     while (!c4->tables.empty()) {
         int r = d4close(c4->tables.back());
-        if (r < 0 && rc == 0) rc = r;
+        if (r < 0 && rc == 0)
+            rc = r;
     }
     return rc;
 }
@@ -385,7 +413,8 @@ int code4close(CODE4 *c4)
 
 DATA4 *d4open(CODE4 *c4, const char *name)
 {
-    if (!c4) return nullptr;
+    if (!c4)
+        return nullptr;
     if (!name || !*name) {
         setError(c4, e4param);
         return nullptr;
@@ -416,14 +445,17 @@ DATA4 *d4open(CODE4 *c4, const char *name)
         return nullptr;
     }
     int rc = parseHeader(d.get());
-    if (rc == 0 && !d->memoFields.empty()) rc = openMemoFile(d.get());
+    if (rc == 0 && !d->memoFields.empty())
+        rc = openMemoFile(d.get());
     if (rc < 0) {
         setError(c4, rc);
         return nullptr;
     }
-    if (c4->optimize) d->dbf.setWindow(std::max<size_t>(kReadWindow, d->recordLen));
+    if (c4->optimize)
+        d->dbf.setWindow(std::max<size_t>(kReadWindow, d->recordLen));
     clearCurrent(d.get());
-    if (c4->autoOpen) readGroupList(d.get());
+    if (c4->autoOpen)
+        readGroupList(d.get());
     rc = indexOpen(d.get());
     if (rc < 0) { // the index half cleans up after itself when it refuses
         setError(c4, rc);
@@ -435,7 +467,8 @@ DATA4 *d4open(CODE4 *c4, const char *name)
 
 int d4close(DATA4 *d)
 {
-    if (!d) return e4param;
+    if (!d)
+        return e4param;
     int rc = flushRecord(d);
     indexClose(d, true);
     if (d->modified && d->dbf.writable()) {
@@ -445,9 +478,11 @@ int d4close(DATA4 *d)
     }
     // Closing makes the table durable: whatever a command wrote is on disk when it ends.
     if (!d->dbf.sync() || (d->dbt.isOpen() && !d->dbt.sync())) {
-        if (rc == 0) rc = e4write;
+        if (rc == 0)
+            rc = e4write;
     }
-    if (rc < 0) setError(d, rc);
+    if (rc < 0)
+        setError(d, rc);
     CODE4 *c4 = d->code;
     auto &list = c4->tables;
     for (auto it = list.begin(); it != list.end(); ++it) {
@@ -462,18 +497,21 @@ int d4close(DATA4 *d)
 
 static bool validFieldName(const std::string &name)
 {
-    if (name.empty() || name.size() > 10) return false;
+    if (name.empty() || name.size() > 10)
+        return false;
     for (size_t i = 0; i < name.size(); ++i) {
         char ch = name[i];
         bool ok = (ch >= 'A' && ch <= 'Z') || ch == '_' || (i > 0 && ch >= '0' && ch <= '9');
-        if (!ok) return false;
+        if (!ok)
+            return false;
     }
     return true;
 }
 
 DATA4 *d4create(CODE4 *c4, const char *name, const FIELD4INFO *fields, const TAG4INFO *tags)
 {
-    if (!c4) return nullptr;
+    if (!c4)
+        return nullptr;
     if (!name || !*name || !fields || !fields[0].name) {
         setError(c4, e4param);
         return nullptr;
@@ -547,7 +585,8 @@ DATA4 *d4create(CODE4 *c4, const char *name, const FIELD4INFO *fields, const TAG
     std::string dbtPath = base + ".dbt";
     for (const char *ext : {".dbf", ".dbt"}) {
         std::string existing = locateNoCase(dir, stem + ext);
-        if (existing.empty()) continue;
+        if (existing.empty())
+            continue;
         if (c4->safety) {
             setError(c4, e4create);
             return nullptr;
@@ -577,7 +616,8 @@ DATA4 *d4create(CODE4 *c4, const char *name, const FIELD4INFO *fields, const TAG
     c4->autoOpen = 0; // the new table has no group file yet
     DATA4 *d = d4open(c4, dbfPath.c_str());
     c4->autoOpen = autoOpen;
-    if (!d) return nullptr;
+    if (!d)
+        return nullptr;
     if (tags && tags[0].name && i4create(d, base.c_str(), tags) < 0) {
         int err = code4errorCode(c4, 0);
         d4close(d);
@@ -591,12 +631,14 @@ DATA4 *d4create(CODE4 *c4, const char *name, const FIELD4INFO *fields, const TAG
 
 FIELD4 *d4field(DATA4 *d, const char *name)
 {
-    if (!d || !name) return nullptr;
+    if (!d || !name)
+        return nullptr;
     std::string want = asciiUpper(name);
     while (!want.empty() && want.back() == ' ')
         want.pop_back();
     for (auto &f : d->fields)
-        if (f->name == want) return f.get();
+        if (f->name == want)
+            return f.get();
     setError(d, e4field);
     return nullptr;
 }
@@ -608,7 +650,8 @@ int d4numFields(DATA4 *d)
 
 FIELD4 *d4fieldJ(DATA4 *d, int j)
 {
-    if (!d) return nullptr;
+    if (!d)
+        return nullptr;
     if (j < 1 || size_t(j) > d->fields.size()) {
         setError(d, e4param);
         return nullptr;
@@ -620,46 +663,60 @@ FIELD4 *d4fieldJ(DATA4 *d, int j)
 
 int d4top(DATA4 *d)
 {
-    if (!d) return e4param;
+    if (!d)
+        return e4param;
     flushRecord(d); // the indexes see the new keys before the order moves
-    if (d->selectedTag) return orderTop(d);
-    if (d->recCount == 0) return positionEof(d);
+    if (d->selectedTag)
+        return orderTop(d);
+    if (d->recCount == 0)
+        return positionEof(d);
     return positionOn(d, 1);
 }
 
 int d4bottom(DATA4 *d)
 {
-    if (!d) return e4param;
+    if (!d)
+        return e4param;
     flushRecord(d); // the indexes see the new keys before the order moves
-    if (d->selectedTag) return orderBottom(d);
-    if (d->recCount == 0) return positionEof(d);
+    if (d->selectedTag)
+        return orderBottom(d);
+    if (d->recCount == 0)
+        return positionEof(d);
     return positionOn(d, long(d->recCount));
 }
 
 int d4go(DATA4 *d, long recNo)
 {
-    if (!d) return e4param;
+    if (!d)
+        return e4param;
     return positionOn(d, recNo);
 }
 
 int d4seek(DATA4 *d, const char *key)
 {
-    if (!d) return e4param;
+    if (!d)
+        return e4param;
     flushRecord(d); // the indexes see the new keys before the order moves
-    if (d->selectedTag) return orderSeek(d, key ? key : "");
+    if (d->selectedTag)
+        return orderSeek(d, key ? key : "");
     return positionEof(d); // record-number order has no keys
 }
 
 int d4skip(DATA4 *d, long n)
 {
-    if (!d) return e4param;
+    if (!d)
+        return e4param;
     flushRecord(d); // the indexes see the new keys before the order moves
-    if (d->selectedTag) return orderSkip(d, n);
+    if (d->selectedTag)
+        return orderSkip(d, n);
     long long cur = d->eof ? (long long)d->recCount + 1 : d->recNo;
-    if (n == 0) return d->recNo > 0 ? 0 : r4eof;
+    if (n == 0)
+        return d->recNo > 0 ? 0 : r4eof;
     long long target = cur + n; // n is a long, cur fits in 33 bits: no overflow in 64 bits
-    if (target > (long long)d->recCount) return positionEof(d);
-    if (target < 1) return positionBof(d);
+    if (target > (long long)d->recCount)
+        return positionEof(d);
+    if (target < 1)
+        return positionBof(d);
     return positionOn(d, long(target));
 }
 
@@ -685,10 +742,14 @@ int d4bof(DATA4 *d)
 
 double d4position2(DATA4 *d)
 {
-    if (!d) return 0;
-    if (d->selectedTag) return orderPosition(d);
-    if (d->eof) return 1.0;
-    if (d->recNo <= 0 || d->recCount <= 1) return 0.0;
+    if (!d)
+        return 0;
+    if (d->selectedTag)
+        return orderPosition(d);
+    if (d->eof)
+        return 1.0;
+    if (d->recNo <= 0 || d->recCount <= 1)
+        return 0.0;
     return double(d->recNo - 1) / double(d->recCount - 1);
 }
 
@@ -696,9 +757,11 @@ double d4position2(DATA4 *d)
 
 int d4appendBlank(DATA4 *d)
 {
-    if (!d) return e4param;
+    if (!d)
+        return e4param;
     int rc = flushRecord(d);
-    if (rc < 0) return rc;
+    if (rc < 0)
+        return rc;
     if (!d->dbf.writable()) {
         setError(d, e4write);
         return e4write;
@@ -709,7 +772,8 @@ int d4appendBlank(DATA4 *d)
         if (d->dbf.readAt(4, cnt, 4) && le32(cnt) > d->recCount) {
             d->dbf.refreshSize();
             uint64_t need = uint64_t(d->headerLen) + uint64_t(le32(cnt)) * d->recordLen;
-            if (need <= d->dbf.size()) d->recCount = le32(cnt);
+            if (need <= d->dbf.size())
+                d->recCount = le32(cnt);
         }
     }
     if (d->recCount == UINT32_MAX) {
@@ -768,7 +832,8 @@ int d4deleted(DATA4 *d)
 
 int d4flush(DATA4 *d)
 {
-    if (!d) return e4param;
+    if (!d)
+        return e4param;
     int rc = flushRecord(d);
     int irc = indexFlush(d);
     if (rc == 0 && irc < 0) {

@@ -54,7 +54,8 @@ protected:
     std::vector<int> reopenedContents()
     {
         DATA4 *d = open();
-        if (!d) return {};
+        if (!d)
+            return {};
         std::vector<int> out = contents(d);
         d4close(d);
         return out;

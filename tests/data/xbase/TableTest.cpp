@@ -330,6 +330,7 @@ TEST_F(TableTest, ExclusiveAccessShutsOutOtherOpeners)
 {
     d4close(createItems());
     CODE4 *other = code4initP();
+    code4autoOpen(other, 0);
     code4accessMode(m_c4, 1);
     DATA4 *mine = d4open(m_c4, path("Items").c_str());
     ASSERT_NE(mine, nullptr);
@@ -355,15 +356,17 @@ TEST_F(TableTest, ExclusiveAccessShutsOutOtherOpeners)
 
 TEST_F(TableTest, SessionSettingsReturnThePreviousValue)
 {
-    EXPECT_EQ(code4accessMode(m_c4, 1), 0);
-    EXPECT_EQ(code4accessMode(m_c4, 0), 1);
-    EXPECT_EQ(code4autoOpen(m_c4, 0), 1);
-    EXPECT_EQ(code4safety(m_c4, 0), 1);
-    EXPECT_EQ(code4optimize(m_c4, 0), 1);
-    EXPECT_EQ(code4optimize(m_c4, 1), 0);
-    d4open(m_c4, path("none").c_str());
-    EXPECT_EQ(code4errorCode(m_c4, 0), e4open);
-    EXPECT_EQ(code4errorCode(m_c4, 0), 0); // reading clears it
+    CODE4 *c4 = code4initP(); // the defaults of a new session
+    EXPECT_EQ(code4accessMode(c4, 1), 0);
+    EXPECT_EQ(code4accessMode(c4, 0), 1);
+    EXPECT_EQ(code4autoOpen(c4, 0), 1);
+    EXPECT_EQ(code4safety(c4, 0), 1);
+    EXPECT_EQ(code4optimize(c4, 0), 1);
+    EXPECT_EQ(code4optimize(c4, 1), 0);
+    d4open(c4, path("none").c_str());
+    EXPECT_EQ(code4errorCode(c4, 0), e4open);
+    EXPECT_EQ(code4errorCode(c4, 0), 0); // reading clears it
+    code4initUndoP(c4);
 }
 
 TEST_F(TableTest, TagCallsWorkInRecordOrderWithoutIndexes)
