@@ -110,6 +110,11 @@ bool DiskFile::readCached(uint64_t off, void *dst, size_t len)
 {
     if (m_window.empty() || len > m_window.size()) return readAt(off, dst, len);
     if (m_winLen == 0 || off < m_winStart || off + len > m_winStart + m_winLen) {
+        // Fill the window only for reads that follow the previous one; a read
+        // elsewhere (a seek through an index) costs just its own bytes.
+        bool sequential = off == m_lastEnd;
+        m_lastEnd = off + len;
+        if (!sequential) return readAt(off, dst, len);
         long n = readSome(off, m_window.data(), m_window.size());
         if (n < long(len)) {
             m_winLen = 0;
@@ -119,6 +124,7 @@ bool DiskFile::readCached(uint64_t off, void *dst, size_t len)
         m_winLen = size_t(n);
     }
     std::memcpy(dst, m_window.data() + (off - m_winStart), len);
+    m_lastEnd = off + len;
     return true;
 }
 

@@ -61,6 +61,7 @@ private:
     std::vector<char> m_window;
     uint64_t m_winStart = 0;
     size_t m_winLen = 0;
+    uint64_t m_lastEnd = UINT64_MAX; // end of the last cached read, to tell sequential reading
 };
 
 // Splits "dir/name" into its directory ("." when none) and file part.

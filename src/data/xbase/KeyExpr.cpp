@@ -15,7 +15,8 @@ constexpr int MaxInner = 4096; // bound on intermediate values (Left/Substr of l
 std::string upperAscii(std::string s)
 {
     for (char &c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
     return s;
 }
 
@@ -36,7 +37,8 @@ struct KeyExpr::Parser
 
     bool fail(const std::string &what)
     {
-        if (owner.m_error.empty()) owner.m_error = what;
+        if (owner.m_error.empty())
+            owner.m_error = what;
         return false;
     }
 
@@ -120,17 +122,21 @@ struct KeyExpr::Parser
 
     bool expression(int &out)
     {
-        if (++depth > 64) return fail("expression nested too deeply");
+        if (++depth > 64)
+            return fail("expression nested too deeply");
         int left = -1;
-        if (!primary(left)) return false;
+        if (!primary(left))
+            return false;
         while (tok == Tok::Plus) {
             advance();
             int right = -1;
-            if (!primary(right)) return false;
+            if (!primary(right))
+                return false;
             if (node(left).type != 'C' || node(right).type != 'C')
                 return fail("+ joins character values only");
             int len = node(left).len + node(right).len;
-            if (len > MaxInner) return fail("expression too long");
+            if (len > MaxInner)
+                return fail("expression too long");
             if (node(left).kind == Kind::Concat) {
                 owner.m_nodes[static_cast<size_t>(left)].kids.push_back(right);
                 owner.m_nodes[static_cast<size_t>(left)].len = len;
@@ -149,8 +155,10 @@ struct KeyExpr::Parser
     {
         if (tok == Tok::Open) {
             advance();
-            if (!expression(out)) return false;
-            if (tok != Tok::Close) return fail("missing )");
+            if (!expression(out))
+                return false;
+            if (tok != Tok::Close)
+                return fail("missing )");
             advance();
             return true;
         }
@@ -164,7 +172,8 @@ struct KeyExpr::Parser
             return true;
         }
         if (tok == Tok::Text) {
-            if (value.size() > MaxInner) return fail("constant too long");
+            if (value.size() > MaxInner)
+                return fail("constant too long");
             Node n(Kind::Text, 'C', static_cast<int>(value.size()));
             n.text = value;
             advance();
@@ -181,7 +190,8 @@ struct KeyExpr::Parser
             if (tok != Tok::Close) {
                 for (;;) {
                     int a = -1;
-                    if (!expression(a)) return false;
+                    if (!expression(a))
+                        return false;
                     args.push_back(a);
                     if (tok == Tok::Comma) {
                         advance();
@@ -190,14 +200,16 @@ struct KeyExpr::Parser
                     break;
                 }
             }
-            if (tok != Tok::Close) return fail("missing ) after the arguments of " + name);
+            if (tok != Tok::Close)
+                return fail("missing ) after the arguments of " + name);
             advance();
             return call(upperAscii(name), args, out);
         }
         std::string want = upperAscii(name);
         for (size_t i = 0; i < owner.m_fields.size(); ++i) {
             const FieldDesc &f = owner.m_fields[i];
-            if (upperAscii(f.name) != want) continue;
+            if (upperAscii(f.name) != want)
+                continue;
             char t = f.type == 'F' ? 'N' : f.type;
             if (t != 'C' && t != 'N' && t != 'D')
                 return fail("field " + name + " of type " + std::string(1, f.type) +
@@ -226,11 +238,14 @@ struct KeyExpr::Parser
             int width = v.kind == Kind::Field ? v.len : 10;
             int dec = v.kind == Kind::Field ? v.dec : 0;
             if (argc >= 2) {
-                if (!intArg(args[1], width)) return false;
+                if (!intArg(args[1], width))
+                    return false;
                 dec = 0;
             }
-            if (argc == 3 && !intArg(args[2], dec)) return false;
-            if (width < 1 || width > MaxKey || dec > 15) return fail("Str() width or decimals out of range");
+            if (argc == 3 && !intArg(args[2], dec))
+                return false;
+            if (width < 1 || width > MaxKey || dec > 15)
+                return fail("Str() width or decimals out of range");
             Node n(Kind::Str, 'C', width);
             n.a = width;
             n.b = dec;
@@ -246,7 +261,8 @@ struct KeyExpr::Parser
         }
         if (fn == "LEFT" && argc == 2 && type(0) == 'C') {
             int count = 0;
-            if (!intArg(args[1], count)) return false;
+            if (!intArg(args[1], count))
+                return false;
             Node n(Kind::Left, 'C', std::min(count, node(args[0]).len));
             n.a = count;
             n.kids = {args[0]};
@@ -255,13 +271,16 @@ struct KeyExpr::Parser
         }
         if (fn == "SUBSTR" && (argc == 2 || argc == 3) && type(0) == 'C') {
             int start = 0, count = 0;
-            if (!intArg(args[1], start)) return false;
-            if (start < 1) return fail("Substr() starts at 1");
+            if (!intArg(args[1], start))
+                return false;
+            if (start < 1)
+                return fail("Substr() starts at 1");
             int srcLen = node(args[0]).len;
             int avail = std::max(0, srcLen - (start - 1));
             count = avail;
             if (argc == 3) {
-                if (!intArg(args[2], count)) return false;
+                if (!intArg(args[2], count))
+                    return false;
                 count = std::min(count, avail);
             }
             Node n(Kind::Substr, 'C', count);
@@ -273,7 +292,8 @@ struct KeyExpr::Parser
         }
         static const char *known[] = {"UPPER", "LOWER", "STR", "DTOS", "LEFT", "SUBSTR"};
         for (const char *k : known)
-            if (fn == k) return fail("wrong arguments for " + fn + "()");
+            if (fn == k)
+                return fail("wrong arguments for " + fn + "()");
         return fail("unknown function " + fn + "()");
     }
 };
@@ -289,7 +309,8 @@ int KeyExpr::parse(const std::string &text, const std::vector<FieldDesc> &fields
     Parser p(*this, text);
     int root = -1;
     bool ok = p.expression(root);
-    if (ok && p.tok != Parser::Tok::End) ok = p.fail("unexpected text after the expression");
+    if (ok && p.tok != Parser::Tok::End)
+        ok = p.fail("unexpected text after the expression");
     if (ok) {
         const Node &n = m_nodes[static_cast<size_t>(root)];
         if (n.type == 'N')
@@ -304,7 +325,8 @@ int KeyExpr::parse(const std::string &text, const std::vector<FieldDesc> &fields
             if (n.kind == Kind::Field && m_fields[static_cast<size_t>(n.field)].offset < 0)
                 ok = p.fail("field offset out of range");
     if (!ok) {
-        if (m_error.empty()) m_error = "invalid expression";
+        if (m_error.empty())
+            m_error = "invalid expression";
         m_nodes.clear();
         return e4expr;
     }
@@ -323,7 +345,8 @@ std::string KeyExpr::formatStr(const char *text, int len, int width, int decimal
     while (end > i && (text[end - 1] == ' ' || text[end - 1] == '\0'))
         --end;
     bool neg = false;
-    if (i < end && (text[i] == '-' || text[i] == '+')) neg = text[i++] == '-';
+    if (i < end && (text[i] == '-' || text[i] == '+'))
+        neg = text[i++] == '-';
     std::string whole, frac;
     while (i < end && text[i] >= '0' && text[i] <= '9')
         whole += text[i++];
@@ -334,7 +357,7 @@ std::string KeyExpr::formatStr(const char *text, int len, int width, int decimal
             frac += text[i++];
     }
     if (i != end || (whole.empty() && frac.empty())) {
-        whole = "0";
+        whole.assign(1, '0');
         frac.clear();
         neg = false;
     }
@@ -342,7 +365,8 @@ std::string KeyExpr::formatStr(const char *text, int len, int width, int decimal
     bool up = static_cast<int>(frac.size()) > decimals && frac[static_cast<size_t>(decimals)] >= '5';
     frac.resize(static_cast<size_t>(decimals), '0');
     std::string digits = whole + frac;
-    if (digits.empty()) digits = "0";
+    if (digits.empty())
+        digits.assign(1, '0');
     if (up) {
         int k = static_cast<int>(digits.size()) - 1;
         while (k >= 0 && digits[static_cast<size_t>(k)] == '9')
@@ -355,11 +379,20 @@ std::string KeyExpr::formatStr(const char *text, int len, int width, int decimal
     std::string intPart = digits.substr(0, digits.size() - static_cast<size_t>(decimals));
     std::string fracPart = digits.substr(digits.size() - static_cast<size_t>(decimals));
     size_t nz = intPart.find_first_not_of('0');
-    intPart = nz == std::string::npos ? "0" : intPart.substr(nz);
+    intPart = nz == std::string::npos ? std::string(1, '0') : intPart.substr(nz);
     bool zero = digits.find_first_not_of('0') == std::string::npos;
-    std::string out = (neg && !zero ? "-" : "") + intPart + (decimals > 0 ? "." + fracPart : "");
-    if (static_cast<int>(out.size()) > width) return std::string(static_cast<size_t>(width), '*');
-    return std::string(static_cast<size_t>(width) - out.size(), ' ') + out;
+    size_t outLen = (neg && !zero ? 1 : 0) + intPart.size() + (decimals > 0 ? 1 + fracPart.size() : 0);
+    if (outLen > static_cast<size_t>(width))
+        return std::string(static_cast<size_t>(width), '*');
+    std::string out(static_cast<size_t>(width) - outLen, ' ');
+    if (neg && !zero)
+        out.push_back('-');
+    out.append(intPart);
+    if (decimals > 0) {
+        out.push_back('.');
+        out.append(fracPart);
+    }
+    return out;
 }
 
 void KeyExpr::eval(int index, const char *record, char *out) const
@@ -399,7 +432,8 @@ void KeyExpr::eval(int index, const char *record, char *out) const
         bool digits = true;
         for (int i = 0; i < 8; ++i)
             digits = digits && out[i] >= '0' && out[i] <= '9';
-        if (!digits) std::memset(out, ' ', 8);
+        if (!digits)
+            std::memset(out, ' ', 8);
         return;
     }
     case Kind::Left:
@@ -424,7 +458,8 @@ void KeyExpr::eval(int index, const char *record, char *out) const
 
 void KeyExpr::evaluate(const char *record, char *key) const
 {
-    if (m_root < 0) return;
+    if (m_root < 0)
+        return;
     eval(m_root, record, key);
 }
 

@@ -41,8 +41,10 @@ bool writeAll(int fd, const void *data, size_t len, off_t at)
     const char *p = static_cast<const char *>(data);
     while (len > 0) {
         ssize_t w = ::pwrite(fd, p, len, at);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) return false;
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0)
+            return false;
         p += w;
         len -= static_cast<size_t>(w);
         at += w;
@@ -55,8 +57,10 @@ bool readAll(int fd, void *data, size_t len, off_t at)
     char *p = static_cast<char *>(data);
     while (len > 0) {
         ssize_t r = ::pread(fd, p, len, at);
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) return false;
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            return false;
         p += r;
         len -= static_cast<size_t>(r);
         at += r;
@@ -91,7 +95,8 @@ NtxFile::~NtxFile()
 int NtxFile::maxItemFor(int keyLen)
 {
     int m = (PageSize - 2) / (keyLen + 10) - 1;
-    if ((m & 1) && m > 2) --m;
+    if ((m & 1) && m > 2)
+        --m;
     return m;
 }
 
@@ -101,9 +106,11 @@ int NtxFile::create(const std::string &path, const std::string &expression, int 
                     const std::string &tagName)
 {
     close();
-    if (keyLen < 1 || keyLen > MaxKeyLen || expression.size() > 255) return e4param;
+    if (keyLen < 1 || keyLen > MaxKeyLen || expression.size() > 255)
+        return e4param;
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0) return e4create;
+    if (fd < 0)
+        return e4create;
     uint8_t hdr[PageSize] = {};
     int maxItem = maxItemFor(keyLen);
     put16(hdr + hSignature, 6);
@@ -138,7 +145,8 @@ int NtxFile::open(const std::string &path)
         fd = ::open(path.c_str(), O_RDONLY);
         m_readOnly = true;
     }
-    if (fd < 0) return e4index;
+    if (fd < 0)
+        return e4index;
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 2 * PageSize ||
         st.st_size % PageSize != 0 || st.st_size > 0xFFFFFC00LL) {
@@ -166,7 +174,8 @@ int NtxFile::open(const std::string &path)
 
 int NtxFile::readHeader()
 {
-    if (!readAll(m_fd, m_header, PageSize, 0)) return e4index;
+    if (!readAll(m_fd, m_header, PageSize, 0))
+        return e4index;
     unsigned sig = get16(m_header + hSignature);
     m_counter = get16(m_header + hCounter);
     m_root = get32(m_header + hRoot);
@@ -174,14 +183,20 @@ int NtxFile::readHeader()
     m_itemSize = get16(m_header + hItemSize);
     m_keyLen = get16(m_header + hKeyLen);
     m_maxItem = get16(m_header + hMaxItem);
-    if (sig != 3 && sig != 6) return e4index;
-    if (m_keyLen < 1 || m_keyLen > MaxKeyLen || m_itemSize != m_keyLen + 8) return e4index;
-    if (m_maxItem < 2 || 2 + 2 * (m_maxItem + 1) + (m_maxItem + 1) * m_itemSize > PageSize) return e4index;
-    if (m_header[hDescending] != 0) return e4index; // every order of this engine is ascending
-    if (!validChild(m_root) || (m_freeHead != 0 && !validChild(m_freeHead))) return e4index;
+    if (sig != 3 && sig != 6)
+        return e4index;
+    if (m_keyLen < 1 || m_keyLen > MaxKeyLen || m_itemSize != m_keyLen + 8)
+        return e4index;
+    if (m_maxItem < 2 || 2 + 2 * (m_maxItem + 1) + (m_maxItem + 1) * m_itemSize > PageSize)
+        return e4index;
+    if (m_header[hDescending] != 0)
+        return e4index; // every order of this engine is ascending
+    if (!validChild(m_root) || (m_freeHead != 0 && !validChild(m_freeHead)))
+        return e4index;
     const uint8_t *e = m_header + hExpression;
     const uint8_t *end = static_cast<const uint8_t *>(std::memchr(e, 0, 256));
-    if (!end) return e4index;
+    if (!end)
+        return e4index;
     m_expression.assign(reinterpret_cast<const char *>(e), static_cast<size_t>(end - e));
     m_firstItem = 2 + 2 * (m_maxItem + 1);
     m_minFill = m_maxItem / 2;
@@ -193,35 +208,50 @@ int NtxFile::writeHeader()
     put16(m_header + hCounter, m_counter);
     put32(m_header + hRoot, m_root);
     put32(m_header + hFree, m_freeHead);
-    if (!writeAll(m_fd, m_header, PageSize, 0)) return e4write;
+    if (!writeAll(m_fd, m_header, PageSize, 0))
+        return e4write;
     m_headerDirty = false;
     return 0;
 }
 
 int NtxFile::flush()
 {
-    if (m_fd < 0) return 0;
-    if (m_readOnly) return 0;
+    if (m_fd < 0)
+        return 0;
+    if (m_readOnly)
+        return 0;
     std::vector<Page *> dirty;
     for (Page &p : m_cache)
-        if (p.offset && p.dirty) dirty.push_back(&p);
+        if (p.offset && p.dirty)
+            dirty.push_back(&p);
     std::sort(dirty.begin(), dirty.end(), [](Page *a, Page *b) { return a->offset < b->offset; });
     for (Page *p : dirty) {
         int rc = writePage(*p);
-        if (rc < 0) return rc;
+        if (rc < 0)
+            return rc;
     }
     if (m_changed) {
         m_counter = (m_counter + 1) & 0xFFFF;
         m_headerDirty = true;
         m_changed = false;
     }
-    if (m_headerDirty) return writeHeader();
+    if (m_headerDirty)
+        return writeHeader();
     return 0;
+}
+
+int NtxFile::sync()
+{
+    int rc = flush();
+    if (rc == 0 && m_fd >= 0 && !m_readOnly && ::fsync(m_fd) != 0)
+        rc = e4write;
+    return rc;
 }
 
 int NtxFile::close()
 {
-    if (m_fd < 0) return 0;
+    if (m_fd < 0)
+        return 0;
     int rc = flush();
     ::close(m_fd);
     m_fd = -1;
@@ -322,11 +352,13 @@ void NtxFile::initPage(Page &p)
 int NtxFile::checkPage(Page &p)
 {
     int n = count(p);
-    if (n > m_maxItem) return e4index;
+    if (n > m_maxItem)
+        return e4index;
     bool leaf = false;
     for (int i = 0; i <= n; ++i) {
         int s = slot(p, i);
-        if (s < m_firstItem || s + m_itemSize > PageSize) return e4index;
+        if (s < m_firstItem || s + m_itemSize > PageSize)
+            return e4index;
         bool zero = child(p, i) == 0;
         if (i == 0)
             leaf = zero;
@@ -334,23 +366,33 @@ int NtxFile::checkPage(Page &p)
             return e4index;
     }
     (void)leaf; // a page without keys may be on the free list; walks check that case
-    bool used[PageSize] = {};
-    bool intact = true;
+    // Items normally sit on the grid of item-sized cells after the slot table;
+    // then distinct cells cannot overlap. Anything else is checked the long way.
+    uint64_t cells[2] = {0, 0}; // at most 85 cells
+    bool intact = true, onGrid = true;
     for (int i = 0; i <= m_maxItem && intact; ++i) {
         int s = slot(p, i);
-        if (s < m_firstItem || s + m_itemSize > PageSize || used[s])
+        if (s < m_firstItem || s + m_itemSize > PageSize) {
             intact = false;
-        else
-            used[s] = true;
+        } else if ((s - m_firstItem) % m_itemSize != 0) {
+            onGrid = false;
+        } else {
+            int cell = (s - m_firstItem) / m_itemSize;
+            uint64_t bit = uint64_t(1) << (cell & 63);
+            if (cells[cell >> 6] & bit)
+                intact = false;
+            cells[cell >> 6] |= bit;
+        }
     }
-    // Overlapping items would corrupt each other on the next insert.
-    if (intact) {
-        std::vector<int> offs;
+    if (intact && !onGrid) {
+        int offs[PageSize / 10];
+        int k = 0;
         for (int i = 0; i <= m_maxItem; ++i)
-            offs.push_back(slot(p, i));
-        std::sort(offs.begin(), offs.end());
-        for (size_t i = 1; i < offs.size(); ++i)
-            if (offs[i] - offs[i - 1] < m_itemSize) intact = false;
+            offs[k++] = slot(p, i);
+        std::sort(offs, offs + k);
+        for (int i = 1; i < k; ++i)
+            if (offs[i] - offs[i - 1] < m_itemSize)
+                intact = false;
     }
     if (!intact) {
         Node nd;
@@ -366,8 +408,10 @@ int NtxFile::checkPage(Page &p)
 
 int NtxFile::writePage(Page &p)
 {
-    if (m_readOnly) return e4write;
-    if (!writeAll(m_fd, p.bytes, PageSize, p.offset)) return e4write;
+    if (m_readOnly)
+        return e4write;
+    if (!writeAll(m_fd, p.bytes, PageSize, p.offset))
+        return e4write;
     ++m_pageWrites;
     p.dirty = false;
     return 0;
@@ -491,7 +535,8 @@ int NtxFile::freePage(uint32_t offset)
 {
     int rc = 0;
     Page *p = page(offset, &rc);
-    if (!p) return rc;
+    if (!p)
+        return rc;
     initPage(*p);
     setChild(*p, 0, m_freeHead);
     p->dirty = true;
@@ -528,7 +573,8 @@ void NtxFile::writeNode(Page &p, const Node &nd)
 int NtxFile::compare(const char *k1, uint32_t r1, const char *k2, uint32_t r2) const
 {
     int c = std::memcmp(k1, k2, static_cast<size_t>(m_keyLen));
-    if (c != 0) return c;
+    if (c != 0)
+        return c;
     return r1 < r2 ? -1 : (r1 > r2 ? 1 : 0);
 }
 
@@ -536,9 +582,11 @@ int NtxFile::compare(const char *k1, uint32_t r1, const char *k2, uint32_t r2) c
 
 int NtxFile::pushLevel(uint32_t offset, int slotNo)
 {
-    if (static_cast<int>(m_stack.size()) >= MaxDepth) return e4index;
+    if (static_cast<int>(m_stack.size()) >= MaxDepth)
+        return e4index;
     for (const Level &l : m_stack)
-        if (l.page == offset) return e4index; // a page that is its own ancestor
+        if (l.page == offset)
+            return e4index; // a page that is its own ancestor
     m_stack.push_back({offset, slotNo});
     return 0;
 }
@@ -568,7 +616,8 @@ int NtxFile::descendToEntry(const char *keyBytes, uint32_t recNo, bool *exact)
     for (;;) {
         int rc = 0;
         Page *p = page(off, &rc);
-        if (!p) return rc;
+        if (!p)
+            return rc;
         int lo = 0, hi = count(*p);
         while (lo < hi) {
             int mid = (lo + hi) / 2;
@@ -577,14 +626,17 @@ int NtxFile::descendToEntry(const char *keyBytes, uint32_t recNo, bool *exact)
             else
                 hi = mid;
         }
-        if ((rc = pushLevel(off, lo)) < 0) return rc;
+        if ((rc = pushLevel(off, lo)) < 0)
+            return rc;
         if (lo < count(*p) && compare(key(*p, lo), rec(*p, lo), keyBytes, recNo) == 0) {
             *exact = true;
             return 0;
         }
         uint32_t c = child(*p, lo);
-        if (c == 0) return 0;
-        if (count(*p) == 0) return e4index;
+        if (c == 0)
+            return 0;
+        if (count(*p) == 0)
+            return e4index;
         off = c;
     }
 }
@@ -597,8 +649,10 @@ int NtxFile::settle(int status)
     while (!m_stack.empty()) {
         int rc = 0;
         Page *p = page(m_stack.back().page, &rc);
-        if (!p) return fail(rc);
-        if (m_stack.back().slot < count(*p)) break;
+        if (!p)
+            return fail(rc);
+        if (m_stack.back().slot < count(*p))
+            break;
         m_stack.pop_back();
     }
     if (m_stack.empty()) {
@@ -607,31 +661,37 @@ int NtxFile::settle(int status)
         return End;
     }
     remember();
-    if (m_state != State::At) return fail(e4index);
+    if (m_state != State::At)
+        return fail(e4index);
     return status;
 }
 
 int NtxFile::seekEntry(const char *keyBytes, uint32_t recNo)
 {
-    if (m_fd < 0) return e4param;
+    if (m_fd < 0)
+        return e4param;
     bool exact = false;
     int rc = descendToEntry(keyBytes, recNo, &exact);
-    if (rc < 0) return fail(rc);
+    if (rc < 0)
+        return fail(rc);
     rc = settle(After);
-    if (rc == After && exact) return Found;
+    if (rc == After && exact)
+        return Found;
     return rc;
 }
 
 int NtxFile::seek(const char *keyBytes, size_t len)
 {
-    if (m_fd < 0) return e4param;
+    if (m_fd < 0)
+        return e4param;
     len = std::min(len, static_cast<size_t>(m_keyLen));
     m_stack.clear();
     uint32_t off = m_root;
     for (;;) {
         int rc = 0;
         Page *p = page(off, &rc);
-        if (!p) return fail(rc);
+        if (!p)
+            return fail(rc);
         int lo = 0, hi = count(*p);
         while (lo < hi) {
             int mid = (lo + hi) / 2;
@@ -640,13 +700,16 @@ int NtxFile::seek(const char *keyBytes, size_t len)
             else
                 hi = mid;
         }
-        if ((rc = pushLevel(off, lo)) < 0) return fail(rc);
+        if ((rc = pushLevel(off, lo)) < 0)
+            return fail(rc);
         uint32_t c = child(*p, lo);
-        if (c == 0) break;
+        if (c == 0)
+            break;
         off = c;
     }
     int rc = settle(After);
-    if (rc == After && std::memcmp(m_curKey.data(), keyBytes, len) == 0) return Found;
+    if (rc == After && std::memcmp(m_curKey.data(), keyBytes, len) == 0)
+        return Found;
     return rc;
 }
 
@@ -656,10 +719,13 @@ int NtxFile::leftmostLeaf(uint32_t from)
     for (;;) {
         int rc = 0;
         Page *p = page(off, &rc);
-        if (!p) return rc;
-        if ((rc = pushLevel(off, 0)) < 0) return rc;
+        if (!p)
+            return rc;
+        if ((rc = pushLevel(off, 0)) < 0)
+            return rc;
         uint32_t c = child(*p, 0);
-        if (c == 0) return count(*p) == 0 ? (off == m_root ? int(End) : int(e4index)) : 0;
+        if (c == 0)
+            return count(*p) == 0 ? (off == m_root ? int(End) : int(e4index)) : 0;
         off = c;
     }
 }
@@ -670,24 +736,29 @@ int NtxFile::rightmostLeaf(uint32_t from)
     for (;;) {
         int rc = 0;
         Page *p = page(off, &rc);
-        if (!p) return rc;
+        if (!p)
+            return rc;
         int n = count(*p);
         uint32_t c = child(*p, n);
         if (c == 0) {
-            if (n == 0) return off == m_root ? int(End) : int(e4index);
+            if (n == 0)
+                return off == m_root ? int(End) : int(e4index);
             return pushLevel(off, n - 1);
         }
-        if ((rc = pushLevel(off, n)) < 0) return rc;
+        if ((rc = pushLevel(off, n)) < 0)
+            return rc;
         off = c;
     }
 }
 
 int NtxFile::top()
 {
-    if (m_fd < 0) return e4param;
+    if (m_fd < 0)
+        return e4param;
     m_stack.clear();
     int rc = leftmostLeaf(m_root);
-    if (rc < 0) return fail(rc);
+    if (rc < 0)
+        return fail(rc);
     if (rc == End) {
         m_stack.clear();
         m_state = State::Eof;
@@ -700,10 +771,12 @@ int NtxFile::top()
 
 int NtxFile::bottom()
 {
-    if (m_fd < 0) return e4param;
+    if (m_fd < 0)
+        return e4param;
     m_stack.clear();
     int rc = rightmostLeaf(m_root);
-    if (rc < 0) return fail(rc);
+    if (rc < 0)
+        return fail(rc);
     if (rc == End) {
         m_stack.clear();
         m_state = State::Eof;
@@ -720,34 +793,44 @@ int NtxFile::bottom()
 int NtxFile::restoreCursor(int *landed)
 {
     *landed = 0;
-    if (m_cursorVersion == m_version || m_state != State::At) return 0;
+    if (m_cursorVersion == m_version || m_state != State::At)
+        return 0;
     std::string k = m_curKey;
     uint32_t r = m_curRecNo;
     int rc = seekEntry(k.data(), r);
-    if (rc < 0) return rc;
-    if (rc != Found) *landed = 1;
+    if (rc < 0)
+        return rc;
+    if (rc != Found)
+        *landed = 1;
     return 0;
 }
 
 int NtxFile::next()
 {
-    if (m_fd < 0) return e4param;
-    if (m_state == State::Eof) return End;
-    if (m_state == State::None || m_state == State::Bof) return top();
+    if (m_fd < 0)
+        return e4param;
+    if (m_state == State::Eof)
+        return End;
+    if (m_state == State::None || m_state == State::Bof)
+        return top();
     int landed = 0;
     int rc = restoreCursor(&landed);
-    if (rc < 0) return fail(rc);
-    if (landed) return m_state == State::At ? Found : End;
+    if (rc < 0)
+        return fail(rc);
+    if (landed)
+        return m_state == State::At ? Found : End;
     std::string before = m_curKey;
     uint32_t beforeRec = m_curRecNo;
     Level &t = m_stack.back();
     Page *p = page(t.page, &rc);
-    if (!p) return fail(rc);
+    if (!p)
+        return fail(rc);
     uint32_t c = child(*p, t.slot + 1);
     if (c != 0) {
         t.slot += 1;
         rc = leftmostLeaf(c);
-        if (rc != 0) return fail(rc < 0 ? rc : e4index);
+        if (rc != 0)
+            return fail(rc < 0 ? rc : e4index);
     } else if (t.slot + 1 < count(*p)) {
         t.slot += 1;
     } else {
@@ -759,8 +842,10 @@ int NtxFile::next()
                 return End;
             }
             Page *q = page(m_stack.back().page, &rc);
-            if (!q) return fail(rc);
-            if (m_stack.back().slot < count(*q)) break;
+            if (!q)
+                return fail(rc);
+            if (m_stack.back().slot < count(*q))
+                break;
             m_stack.pop_back();
         }
     }
@@ -772,30 +857,37 @@ int NtxFile::next()
 
 int NtxFile::prev()
 {
-    if (m_fd < 0) return e4param;
-    if (m_state == State::Bof) return End;
+    if (m_fd < 0)
+        return e4param;
+    if (m_state == State::Bof)
+        return End;
     if (m_state == State::None || m_state == State::Eof) {
         int rc = bottom();
-        if (rc == End) m_state = State::Bof;
+        if (rc == End)
+            m_state = State::Bof;
         return rc;
     }
     int landed = 0;
     int rc = restoreCursor(&landed);
-    if (rc < 0) return fail(rc);
+    if (rc < 0)
+        return fail(rc);
     if (landed && m_state == State::Eof) {
         rc = bottom();
-        if (rc == End) m_state = State::Bof;
+        if (rc == End)
+            m_state = State::Bof;
         return rc;
     }
     std::string before = m_curKey;
     uint32_t beforeRec = m_curRecNo;
     Level &t = m_stack.back();
     Page *p = page(t.page, &rc);
-    if (!p) return fail(rc);
+    if (!p)
+        return fail(rc);
     uint32_t c = child(*p, t.slot);
     if (c != 0) {
         rc = rightmostLeaf(c);
-        if (rc != 0) return fail(rc < 0 ? rc : e4index);
+        if (rc != 0)
+            return fail(rc < 0 ? rc : e4index);
     } else if (t.slot > 0) {
         t.slot -= 1;
     } else {
@@ -821,16 +913,21 @@ int NtxFile::prev()
 
 double NtxFile::position()
 {
-    if (m_fd < 0) return 0.0;
+    if (m_fd < 0)
+        return 0.0;
     int landed = 0;
-    if (restoreCursor(&landed) < 0) return 0.0;
-    if (m_state == State::Eof) return 1.0;
-    if (m_state != State::At) return 0.0;
+    if (restoreCursor(&landed) < 0)
+        return 0.0;
+    if (m_state == State::Eof)
+        return 1.0;
+    if (m_state != State::At)
+        return 0.0;
     double lo = 0.0, hi = 1.0;
     for (size_t i = 0; i < m_stack.size(); ++i) {
         int rc = 0;
         Page *p = page(m_stack[i].page, &rc);
-        if (!p) return 0.0;
+        if (!p)
+            return 0.0;
         int n = count(*p);
         int s = m_stack[i].slot;
         bool last = i + 1 == m_stack.size();
@@ -851,21 +948,26 @@ double NtxFile::position()
 
 int NtxFile::insert(const char *keyBytes, uint32_t recNo)
 {
-    if (m_fd < 0) return e4param;
-    if (m_readOnly) return e4write;
+    if (m_fd < 0)
+        return e4param;
+    if (m_readOnly)
+        return e4write;
     bool exact = false;
     int rc = descendToEntry(keyBytes, recNo, &exact);
     std::vector<Level> path = m_stack;
     m_stack.clear();
-    if (rc < 0) return fail(rc);
-    if (exact) return 0;
+    if (rc < 0)
+        return fail(rc);
+    if (exact)
+        return 0;
     ++m_version;
     m_changed = true;
     std::string carryKey(keyBytes, static_cast<size_t>(m_keyLen));
     uint32_t carryRec = recNo, carryLeft = 0, carryRight = 0;
     for (int lvl = static_cast<int>(path.size()) - 1;; --lvl) {
         Page *p = page(path[lvl].page, &rc);
-        if (!p) return fail(rc);
+        if (!p)
+            return fail(rc);
         int i = path[lvl].slot;
         int n = count(*p);
         if (n < m_maxItem) {
@@ -874,7 +976,8 @@ int NtxFile::insert(const char *keyBytes, uint32_t recNo)
                 setSlot(*p, j, slot(*p, j - 1));
             setSlot(*p, i, loc);
             setItem(*p, i, carryLeft, carryRec, carryKey.data());
-            if (carryRight) setChild(*p, i + 1, carryRight);
+            if (carryRight)
+                setChild(*p, i + 1, carryRight);
             setCount(*p, n + 1);
             p->dirty = true;
             return 0;
@@ -885,7 +988,8 @@ int NtxFile::insert(const char *keyBytes, uint32_t recNo)
         nd.rec.insert(nd.rec.begin() + i, carryRec);
         nd.keys.insert(static_cast<size_t>(i) * m_keyLen, carryKey);
         nd.child.insert(nd.child.begin() + i, carryLeft);
-        if (carryRight) nd.child[i + 1] = carryRight;
+        if (carryRight)
+            nd.child[i + 1] = carryRight;
         int total = nd.count();
         int mid = total / 2;
         Node left, right;
@@ -900,13 +1004,15 @@ int NtxFile::insert(const char *keyBytes, uint32_t recNo)
         uint32_t leftOff = p->offset;
         writeNode(*p, left);
         Page *np = newPage(&rc);
-        if (!np) return fail(rc);
+        if (!np)
+            return fail(rc);
         writeNode(*np, right);
         carryLeft = leftOff;
         carryRight = np->offset;
         if (lvl == 0) {
             Page *root = newPage(&rc);
-            if (!root) return fail(rc);
+            if (!root)
+                return fail(rc);
             Node r;
             r.rec.push_back(carryRec);
             r.keys = carryKey;
@@ -921,18 +1027,23 @@ int NtxFile::insert(const char *keyBytes, uint32_t recNo)
 
 int NtxFile::remove(const char *keyBytes, uint32_t recNo)
 {
-    if (m_fd < 0) return e4param;
-    if (m_readOnly) return e4write;
+    if (m_fd < 0)
+        return e4param;
+    if (m_readOnly)
+        return e4write;
     bool exact = false;
     int rc = descendToEntry(keyBytes, recNo, &exact);
     std::vector<Level> path = m_stack;
     m_stack.clear();
-    if (rc < 0) return fail(rc);
-    if (!exact) return 1;
+    if (rc < 0)
+        return fail(rc);
+    if (!exact)
+        return 1;
     ++m_version;
     m_changed = true;
     Page *p = page(path.back().page, &rc);
-    if (!p) return fail(rc);
+    if (!p)
+        return fail(rc);
     int i = path.back().slot;
     if (child(*p, i) != 0) {
         // An interior entry takes the place of its in-order predecessor, which
@@ -942,18 +1053,22 @@ int NtxFile::remove(const char *keyBytes, uint32_t recNo)
         rc = rightmostLeaf(child(*p, i));
         path = m_stack;
         m_stack.clear();
-        if (rc != 0) return fail(rc < 0 ? rc : e4index);
+        if (rc != 0)
+            return fail(rc < 0 ? rc : e4index);
         Page *leaf = page(path.back().page, &rc);
-        if (!leaf) return fail(rc);
+        if (!leaf)
+            return fail(rc);
         int j = path.back().slot;
         std::string predKey(key(*leaf, j), static_cast<size_t>(m_keyLen));
         uint32_t predRec = rec(*leaf, j);
         Page *inner = page(path[foundLvl].page, &rc);
-        if (!inner) return fail(rc);
+        if (!inner)
+            return fail(rc);
         int s = path[foundLvl].slot;
         setItem(*inner, s, child(*inner, s), predRec, predKey.data());
         inner->dirty = true;
-        if (!(p = page(path.back().page, &rc))) return fail(rc);
+        if (!(p = page(path.back().page, &rc)))
+            return fail(rc);
         i = j;
     }
     int n = count(*p);
@@ -975,24 +1090,30 @@ int NtxFile::rebalance(std::vector<Level> &path)
     int rc = 0;
     for (int lvl = static_cast<int>(path.size()) - 1; lvl > 0; --lvl) {
         Page *p = page(path[lvl].page, &rc);
-        if (!p) return rc;
-        if (count(*p) >= m_minFill) return 0;
+        if (!p)
+            return rc;
+        if (count(*p) >= m_minFill)
+            return 0;
         Node cur, par, sib;
         readNode(*p, cur);
         Page *pp = page(path[lvl - 1].page, &rc);
-        if (!pp) return rc;
+        if (!pp)
+            return rc;
         readNode(*pp, par);
         int c = path[lvl - 1].slot;
-        if (c < 0 || c > par.count() || par.child[c] != p->offset) return e4index;
+        if (c < 0 || c > par.count() || par.child[c] != p->offset)
+            return e4index;
         auto keyAt = [&](Node &nd, int k) {
             return nd.keys.substr(static_cast<size_t>(k) * m_keyLen, m_keyLen);
         };
         if (c > 0) {
             uint32_t sibOff = par.child[c - 1];
             Page *sp = page(sibOff, &rc);
-            if (!sp) return rc;
+            if (!sp)
+                return rc;
             readNode(*sp, sib);
-            if ((sib.child[0] == 0) != (cur.child[0] == 0)) return e4index;
+            if ((sib.child[0] == 0) != (cur.child[0] == 0))
+                return e4index;
             std::string sepKey = keyAt(par, c - 1);
             uint32_t sepRec = par.rec[c - 1];
             if (sib.count() > m_minFill) {
@@ -1006,9 +1127,11 @@ int NtxFile::rebalance(std::vector<Level> &path)
                 sib.keys.resize(static_cast<size_t>(last) * m_keyLen);
                 sib.child.pop_back();
                 writeNode(*sp, sib);
-                if (!(p = page(path[lvl].page, &rc))) return rc;
+                if (!(p = page(path[lvl].page, &rc)))
+                    return rc;
                 writeNode(*p, cur);
-                if (!(pp = page(path[lvl - 1].page, &rc))) return rc;
+                if (!(pp = page(path[lvl - 1].page, &rc)))
+                    return rc;
                 writeNode(*pp, par);
                 return 0;
             }
@@ -1017,19 +1140,24 @@ int NtxFile::rebalance(std::vector<Level> &path)
             sib.rec.insert(sib.rec.end(), cur.rec.begin(), cur.rec.end());
             sib.keys += cur.keys;
             sib.child.insert(sib.child.end(), cur.child.begin(), cur.child.end());
-            if (sib.count() > m_maxItem) return e4index;
+            if (sib.count() > m_maxItem)
+                return e4index;
             writeNode(*sp, sib);
             par.rec.erase(par.rec.begin() + (c - 1));
             par.keys.erase(static_cast<size_t>(c - 1) * m_keyLen, m_keyLen);
             par.child.erase(par.child.begin() + c);
-            if ((rc = freePage(path[lvl].page)) < 0) return rc;
+            if ((rc = freePage(path[lvl].page)) < 0)
+                return rc;
         } else {
-            if (par.count() == 0) return e4index;
+            if (par.count() == 0)
+                return e4index;
             uint32_t sibOff = par.child[c + 1];
             Page *sp = page(sibOff, &rc);
-            if (!sp) return rc;
+            if (!sp)
+                return rc;
             readNode(*sp, sib);
-            if ((sib.child[0] == 0) != (cur.child[0] == 0)) return e4index;
+            if ((sib.child[0] == 0) != (cur.child[0] == 0))
+                return e4index;
             std::string sepKey = keyAt(par, c);
             uint32_t sepRec = par.rec[c];
             if (sib.count() > m_minFill) {
@@ -1042,9 +1170,11 @@ int NtxFile::rebalance(std::vector<Level> &path)
                 sib.keys.erase(0, m_keyLen);
                 sib.child.erase(sib.child.begin());
                 writeNode(*sp, sib);
-                if (!(p = page(path[lvl].page, &rc))) return rc;
+                if (!(p = page(path[lvl].page, &rc)))
+                    return rc;
                 writeNode(*p, cur);
-                if (!(pp = page(path[lvl - 1].page, &rc))) return rc;
+                if (!(pp = page(path[lvl - 1].page, &rc)))
+                    return rc;
                 writeNode(*pp, par);
                 return 0;
             }
@@ -1053,13 +1183,16 @@ int NtxFile::rebalance(std::vector<Level> &path)
             cur.rec.insert(cur.rec.end(), sib.rec.begin(), sib.rec.end());
             cur.keys += sib.keys;
             cur.child.insert(cur.child.end(), sib.child.begin(), sib.child.end());
-            if (cur.count() > m_maxItem) return e4index;
-            if (!(p = page(path[lvl].page, &rc))) return rc;
+            if (cur.count() > m_maxItem)
+                return e4index;
+            if (!(p = page(path[lvl].page, &rc)))
+                return rc;
             writeNode(*p, cur);
             par.rec.erase(par.rec.begin() + c);
             par.keys.erase(static_cast<size_t>(c) * m_keyLen, m_keyLen);
             par.child.erase(par.child.begin() + c + 1);
-            if ((rc = freePage(sibOff)) < 0) return rc;
+            if ((rc = freePage(sibOff)) < 0)
+                return rc;
         }
         // The parent lost an entry.
         if (lvl - 1 == 0 && par.count() == 0) {
@@ -1068,7 +1201,8 @@ int NtxFile::rebalance(std::vector<Level> &path)
             m_headerDirty = true;
             return freePage(oldRoot);
         }
-        if (!(pp = page(path[lvl - 1].page, &rc))) return rc;
+        if (!(pp = page(path[lvl - 1].page, &rc)))
+            return rc;
         writeNode(*pp, par);
     }
     return 0;
@@ -1078,13 +1212,16 @@ int NtxFile::rebalance(std::vector<Level> &path)
 
 int NtxFile::build(uint64_t total, const EntrySource &next)
 {
-    if (m_fd < 0) return e4param;
-    if (m_readOnly) return e4write;
+    if (m_fd < 0)
+        return e4param;
+    if (m_readOnly)
+        return e4write;
     dropCache();
     m_stack.clear();
     m_state = State::None;
     ++m_version;
-    if (::ftruncate(m_fd, PageSize) != 0) return e4write;
+    if (::ftruncate(m_fd, PageSize) != 0)
+        return e4write;
     m_fileSize = PageSize;
     m_freeHead = 0;
 
@@ -1109,7 +1246,8 @@ int NtxFile::build(uint64_t total, const EntrySource &next)
         m_fileSize += PageSize;
         out.insert(out.end(), scratch.bytes, scratch.bytes + PageSize);
         if (out.size() >= 256 * PageSize) {
-            if (!writeAll(m_fd, out.data(), out.size(), outStart)) err = e4write;
+            if (!writeAll(m_fd, out.data(), out.size(), outStart))
+                err = e4write;
             outStart += static_cast<uint32_t>(out.size());
             out.clear();
         }
@@ -1118,8 +1256,10 @@ int NtxFile::build(uint64_t total, const EntrySource &next)
     };
     auto pull = [&](Node &nd) -> bool {
         uint32_t r = 0;
-        if (!next(keyBuf.data(), r)) return false;
-        if (havePrev && compare(keyBuf.data(), r, prevKey.data(), prevRec) <= 0) return false;
+        if (!next(keyBuf.data(), r))
+            return false;
+        if (havePrev && compare(keyBuf.data(), r, prevKey.data(), prevRec) <= 0)
+            return false;
         prevKey = keyBuf;
         prevRec = r;
         havePrev = true;
@@ -1148,7 +1288,8 @@ int NtxFile::build(uint64_t total, const EntrySource &next)
         for (uint64_t i = 0; i < c && !err; ++i) {
             uint64_t size = body / c + (i < body % c ? 1 : 0);
             uint32_t off = make(size, h - 1);
-            if (err) return 0;
+            if (err)
+                return 0;
             nd.child.push_back(off);
             if (i + 1 < c && !pull(nd)) {
                 err = e4param;
@@ -1165,15 +1306,18 @@ int NtxFile::build(uint64_t total, const EntrySource &next)
     } else {
         root = make(total, height);
     }
-    if (!err && !out.empty() && !writeAll(m_fd, out.data(), out.size(), outStart)) err = e4write;
+    if (!err && !out.empty() && !writeAll(m_fd, out.data(), out.size(), outStart))
+        err = e4write;
     if (err) {
         // Leave a valid empty index behind rather than half a tree.
         m_fileSize = PageSize;
-        if (::ftruncate(m_fd, PageSize) != 0) return e4write;
+        if (::ftruncate(m_fd, PageSize) != 0)
+            return e4write;
         Node empty;
         empty.child.push_back(0);
         writeNode(scratch, empty);
-        if (!writeAll(m_fd, scratch.bytes, PageSize, PageSize)) return e4write;
+        if (!writeAll(m_fd, scratch.bytes, PageSize, PageSize))
+            return e4write;
         m_fileSize = 2 * PageSize;
         root = PageSize;
     }
@@ -1187,7 +1331,8 @@ int NtxFile::build(uint64_t total, const EntrySource &next)
 
 int NtxFile::verify(uint64_t *entries)
 {
-    if (m_fd < 0) return e4param;
+    if (m_fd < 0)
+        return e4param;
     uint64_t seen = 0;
     std::unordered_set<uint32_t> visited;
     std::string lastKey(static_cast<size_t>(m_keyLen), '\0');
@@ -1202,39 +1347,49 @@ int NtxFile::verify(uint64_t *entries)
     };
     std::vector<Frame> stack;
     auto enter = [&](uint32_t off) -> int {
-        if (!validChild(off) || !visited.insert(off).second || stack.size() >= MaxDepth) return e4index;
+        if (!validChild(off) || !visited.insert(off).second || stack.size() >= MaxDepth)
+            return e4index;
         Page *p = page(off, &rc);
-        if (!p) return rc;
-        if (count(*p) == 0 && (off != m_root || child(*p, 0) != 0)) return e4index;
+        if (!p)
+            return rc;
+        if (count(*p) == 0 && (off != m_root || child(*p, 0) != 0))
+            return e4index;
         stack.push_back({off, 0});
         return 0;
     };
     auto emitEntry = [&](const Page &p, int i) -> int {
-        if (haveLast && compare(key(p, i), rec(p, i), lastKey.data(), lastRec) <= 0) return e4index;
+        if (haveLast && compare(key(p, i), rec(p, i), lastKey.data(), lastRec) <= 0)
+            return e4index;
         std::memcpy(lastKey.data(), key(p, i), static_cast<size_t>(m_keyLen));
         lastRec = rec(p, i);
         haveLast = true;
         ++seen;
         return 0;
     };
-    if ((rc = enter(m_root)) < 0) return rc;
+    if ((rc = enter(m_root)) < 0)
+        return rc;
     while (!stack.empty()) {
         Frame &f = stack.back();
         Page *p = page(f.page, &rc);
-        if (!p) return rc;
+        if (!p)
+            return rc;
         int n = count(*p);
         if (child(*p, 0) == 0) {
             int depth = static_cast<int>(stack.size());
-            if (leafDepth >= 0 && depth != leafDepth) return e4index;
+            if (leafDepth >= 0 && depth != leafDepth)
+                return e4index;
             leafDepth = depth;
             for (int i = 0; i < n; ++i)
-                if ((rc = emitEntry(*p, i)) < 0) return rc;
+                if ((rc = emitEntry(*p, i)) < 0)
+                    return rc;
             stack.pop_back();
             if (!stack.empty()) {
                 Frame &up = stack.back();
                 Page *q = page(up.page, &rc);
-                if (!q) return rc;
-                if (up.next - 1 < count(*q) && (rc = emitEntry(*q, up.next - 1)) < 0) return rc;
+                if (!q)
+                    return rc;
+                if (up.next - 1 < count(*q) && (rc = emitEntry(*q, up.next - 1)) < 0)
+                    return rc;
             }
             continue;
         }
@@ -1243,25 +1398,32 @@ int NtxFile::verify(uint64_t *entries)
             if (!stack.empty()) {
                 Frame &up = stack.back();
                 Page *q = page(up.page, &rc);
-                if (!q) return rc;
-                if (up.next - 1 < count(*q) && (rc = emitEntry(*q, up.next - 1)) < 0) return rc;
+                if (!q)
+                    return rc;
+                if (up.next - 1 < count(*q) && (rc = emitEntry(*q, up.next - 1)) < 0)
+                    return rc;
             }
             continue;
         }
         uint32_t c = child(*p, f.next);
         ++f.next;
-        if ((rc = enter(c)) < 0) return rc;
+        if ((rc = enter(c)) < 0)
+            return rc;
     }
     // The free list: distinct pages inside the file, none of them in the tree.
     uint32_t off = m_freeHead;
     while (off != 0) {
-        if (!validChild(off) || !visited.insert(off).second) return e4index;
+        if (!validChild(off) || !visited.insert(off).second)
+            return e4index;
         Page *p = page(off, &rc);
-        if (!p) return rc;
-        if (count(*p) != 0) return e4index;
+        if (!p)
+            return rc;
+        if (count(*p) != 0)
+            return e4index;
         off = child(*p, 0);
     }
-    if (entries) *entries = seen;
+    if (entries)
+        *entries = seen;
     return 0;
 }
 

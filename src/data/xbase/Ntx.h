@@ -71,6 +71,8 @@ public:
     // Writes changed pages and, when anything changed, the header with its update
     // counter bumped once.
     int flush();
+    // flush(), then asks the system to put the file on the disk.
+    int sync();
     void setCachePages(size_t pages);
 
     // ---- Cursor -----------------------------------------------------------
@@ -84,6 +86,9 @@ public:
     int next();   // Found when moved, End (cursor past the end) when passed the last entry
     int prev();   // Found when moved, End (cursor before the first) when passed the first
     bool positioned() const { return m_state == State::At; }
+    // Positioned, and the tree has not changed since: the cursor stands on the
+    // very entry it remembers.
+    bool cursorFresh() const { return m_state == State::At && m_cursorVersion == m_version; }
     bool atEof() const { return m_state == State::Eof; }
     bool atBof() const { return m_state == State::Bof; }
     const char *currentKey() const { return m_curKey.data(); }
@@ -180,7 +185,7 @@ private:
 
     std::vector<Page> m_cache;
     std::unordered_map<uint32_t, size_t> m_where;
-    size_t m_cachePages = 64;
+    size_t m_cachePages = 256;
     uint64_t m_clock = 0;
     uint64_t m_pageReads = 0;
     uint64_t m_pageWrites = 0;

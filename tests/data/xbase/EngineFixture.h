@@ -19,9 +19,6 @@ protected:
         ASSERT_TRUE(m_tmp.isValid());
         m_dir = m_tmp.path().toStdString();
         m_c4 = code4initP();
-        // Most engine tests use tables without an index group, which a session
-        // that opens groups automatically would refuse to open.
-        code4autoOpen(m_c4, 0);
         code4autoOpen(m_c4, 0); // these tables have no index group
     }
 

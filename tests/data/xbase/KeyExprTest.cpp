@@ -54,7 +54,8 @@ std::string keyOf(const char *expr, const Rec &rec, int *len = nullptr)
 {
     KeyExpr k;
     EXPECT_EQ(k.parse(expr, rec.fields), 0) << expr << ": " << k.error();
-    if (len) *len = k.keyLen();
+    if (len)
+        *len = k.keyLen();
     return k.evaluate(rec.bytes.data());
 }
 
@@ -167,7 +168,8 @@ TEST(KeyExpr, StrRoundsHalfAwayFromZeroAndFillsWithAsterisks)
 TEST(KeyExpr, StrAgreesWithThePeersOnRandomNumbers)
 {
     const QString peers = QStringLiteral(TLV_PEERS_DIR);
-    if (!QFile::exists(peers + "/xbcommon.py")) GTEST_SKIP() << "peer scripts not found";
+    if (!QFile::exists(peers + "/xbcommon.py"))
+        GTEST_SKIP() << "peer scripts not found";
     std::mt19937 rng(2024);
     std::string input, ours;
     for (int i = 0; i < 3000; ++i) {

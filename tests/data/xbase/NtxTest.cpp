@@ -131,8 +131,10 @@ std::string withoutComments(const std::string &text)
     while (pos < text.size()) {
         size_t eol = text.find('\n', pos);
         std::string line = text.substr(pos, eol == std::string::npos ? std::string::npos : eol - pos + 1);
-        if (line.empty() || line[0] != '#') out += line;
-        if (eol == std::string::npos) break;
+        if (line.empty() || line[0] != '#')
+            out += line;
+        if (eol == std::string::npos)
+            break;
         pos = eol + 1;
     }
     return out;
@@ -275,7 +277,8 @@ TEST_P(NtxModelTest, MatchesAnOrderedSetAfterEveryStep)
         }
         // A partial-key seek, then a few steps each way.
         std::string s = randomKey().substr(0, static_cast<size_t>(1 + rnd(std::min(keyLen, 3))));
-        if (rnd(10) == 0) s = "\xff"; // past the last key
+        if (rnd(10) == 0)
+            s = "\xff"; // past the last key
         auto it = model.lower_bound({s, 0});
         int rc = ntx.seek(s.data(), s.size());
         if (it == model.end()) {
@@ -482,7 +485,8 @@ TEST_F(NtxTest, PositionRunsFromZeroToOneInOrder)
 TEST_F(NtxTest, PeersReadOurTreesBack)
 {
     const QString peers = QStringLiteral(TLV_PEERS_DIR);
-    if (!QFile::exists(peers + "/ntxdump.pl")) GTEST_SKIP() << "peer scripts not found";
+    if (!QFile::exists(peers + "/ntxdump.pl"))
+        GTEST_SKIP() << "peer scripts not found";
     std::map<std::string, std::vector<Entry>> expect;
     std::mt19937 rng(99);
     for (int keyLen : {6, 35, 100}) {
@@ -559,10 +563,12 @@ protected:
         writeFile(path("bad.ntx"), bytes);
         NtxFile ntx;
         int rc = ntx.open(path("bad.ntx"));
-        if (rc < 0) return rc;
+        if (rc < 0)
+            return rc;
         int first = 0;
         auto note = [&](int r) {
-            if (r < 0 && first == 0) first = r;
+            if (r < 0 && first == 0)
+                first = r;
         };
         std::vector<Entry> all;
         note(walk(ntx, all, 200000));
