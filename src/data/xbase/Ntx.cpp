@@ -79,7 +79,6 @@ constexpr int hDecimals = 0x10;
 constexpr int hMaxItem = 0x12;
 constexpr int hHalfPage = 0x14;
 constexpr int hExpression = 0x16;
-constexpr int hUnique = 0x116;
 constexpr int hDescending = 0x118;
 constexpr int hTagName = 0x21A;
 
