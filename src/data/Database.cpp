@@ -317,6 +317,14 @@ int Db::takeErrorCode()
     return m_session ? code4errorCode(m_session, 0) : 0;
 }
 
+void Table::close()
+{
+    if (m_data)
+        d4close(m_data);
+    m_data = nullptr;
+    m_fields.clear();
+}
+
 void Db::closeAll()
 {
     if (m_session)

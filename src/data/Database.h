@@ -56,6 +56,9 @@ public:
     // table or its default tag cannot be opened, shows the open-failure
     // message and ends the program. Opening an open table starts again.
     bool open();
+    // Closes this table alone; closing writes a changed record and makes the
+    // table's files durable.
+    void close();
 
     // Positioning; each returns the engine's result (0 = on a record) and
     // keeps it as the session's last result.

@@ -30,6 +30,9 @@ int initDataDirectory(const QString &dir);
 
 int runInit(const QStringList &args);
 int runDemo(const QStringList &args);
+int runCheck(const QStringList &args);
+int runReindex(const QStringList &args);
+int runPack(const QStringList &args);
 int runReport(const QStringList &args);
 
 } // namespace tlv::tool

@@ -17,6 +17,9 @@ const Command commandTable[] = {
     {"report", "NAME DIR [--from DATE] [--to DATE] [--tab] [--today DATE] -o FILE",
      "write a report's plain (or --tab: tab-delimited) text export; NAME is product-listing or purchasing",
      runReport},
+    {"check", "DIR", "verify every table and index of DIR; prints one line per problem and a count", runCheck},
+    {"reindex", "DIR", "rebuild every index file of DIR (the program's \"Re-Index Data\")", runReindex},
+    {"pack", "DIR", "remove deleted records for good (the program's \"Pack Data\")", runPack},
 };
 
 void printHelp()

@@ -544,3 +544,28 @@ int i4create(DATA4 *d, const char *groupName, const TAG4INFO *tags)
     d->index->tags = std::move(made);
     return 0;
 }
+
+int t4keyLen(TAG4 *tag)
+{
+    return tag ? tag->ntx.keyLen() : 0;
+}
+
+const char *t4keyStored(TAG4 *tag)
+{
+    static thread_local std::string stored;
+    stored.clear();
+    if (tag && tag->ntx.positioned())
+        stored.assign(tag->ntx.currentKey(), size_t(tag->ntx.keyLen()));
+    return stored.c_str();
+}
+
+const char *t4keyComputed(TAG4 *tag)
+{
+    static thread_local std::string computed;
+    computed.clear();
+    if (!tag || !tag->data || tag->data->recNo <= 0)
+        return computed.c_str();
+    computed.assign(size_t(tag->ntx.keyLen()), ' ');
+    tag->expr.evaluate(tag->data->record.data(), computed.data());
+    return computed.c_str();
+}

@@ -111,6 +111,13 @@ int d4tagSelectP(DATA4 *d4, TAG4 *tag);
 TAG4 *d4tagSelected(DATA4 *d4);
 const char *t4alias(TAG4 *tag);
 const char *t4expr(TAG4 *tag);
+// For checking an index against its table: with the tag selected, the key
+// its file holds at the table's current place in the order, and the key its
+// expression builds from the current record. Both are t4keyLen bytes and
+// NUL-terminated; "" when the tag is not positioned.
+int t4keyLen(TAG4 *tag);
+const char *t4keyStored(TAG4 *tag);
+const char *t4keyComputed(TAG4 *tag);
 // Creates <groupName>.cgp and one .ntx file per tag, built from the table's records.
 int i4create(DATA4 *d4, const char *groupName, const TAG4INFO *tags);
 

@@ -1,0 +1,189 @@
+#include "data/FileMaint.h"
+
+#include "data/Catalogue.h"
+#include "data/Database.h"
+#include "data/ProgramEnd.h"
+#include "data/TableScope.h"
+#include "platform/Progress.h"
+#include "platform/Ui.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <vector>
+
+namespace tlv {
+
+namespace {
+
+struct RebuildStep
+{
+    TableId table;
+    int progress; // shown after the group in a full rebuild
+};
+
+// The indexed tables in rebuild order.
+constexpr RebuildStep rebuildOrder[] = {
+    {TableId::CUST5, 25}, {TableId::GROUPS, 30}, {TableId::Prod5, 35}, {TableId::Pur5, 40},
+    {TableId::INV6, 60},  {TableId::ITM5, 80},   {TableId::PMT, 100},  {TableId::LABELS, 100},
+};
+
+struct PackStep
+{
+    TableId table;
+    bool compactMemo;
+    int progress; // shown before the table
+};
+
+constexpr PackStep packOrder[] = {
+    {TableId::CUST5, true, 10}, {TableId::GROUPS, false, 30}, {TableId::INV6, true, 35},
+    {TableId::ITM5, false, 50}, {TableId::LABELS, false, 70}, {TableId::PMT, false, 75},
+    {TableId::Pur5, false, 85}, {TableId::Prod5, true, 100},
+};
+
+// True when a file of this name exists in the current directory, whatever
+// the case of its letters.
+bool fileExists(const QString &name)
+{
+    if (QFileInfo::exists(name))
+        return true;
+    const QStringList all = QDir::current().entryList(QDir::Files);
+    for (const QString &f : all)
+        if (f.compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+bool groupFileMissing(const TableDef &t)
+{
+    if (!fileExists(QString::fromLatin1(t.stem) + QStringLiteral(".cgp")))
+        return true;
+    for (const TagDef &tag : t.tags)
+        if (!fileExists(QString::fromLatin1(tag.name) + QStringLiteral(".ntx")))
+            return true;
+    return false;
+}
+
+// Ends the program after an engine error, as the engine's own error test does.
+[[noreturn]] void engineFailure(const QString &what, int code)
+{
+    ui().information(what + QStringLiteral("\nEngine error %1.\nProgram will now terminate.").arg(code));
+    endProgram(what);
+}
+
+// Restores the session's switches however the operation ends.
+class SessionSwitches
+{
+public:
+    SessionSwitches(int autoOpen, int safety, int accessMode) : m_c4(db().session())
+    {
+        m_autoOpen = code4autoOpen(m_c4, autoOpen);
+        m_safety = code4safety(m_c4, safety);
+        m_access = code4accessMode(m_c4, accessMode);
+    }
+    ~SessionSwitches()
+    {
+        code4autoOpen(m_c4, m_autoOpen);
+        code4safety(m_c4, m_safety);
+        code4accessMode(m_c4, m_access);
+    }
+
+private:
+    CODE4 *m_c4;
+    int m_autoOpen, m_safety, m_access;
+};
+
+} // namespace
+
+QStringList rebuildIndexes(bool quiet)
+{
+    QStringList rebuilt;
+    CODE4 *c4 = db().session();
+    db().closeAll();
+    SessionSwitches switches(0, 0, 1);
+    if (!quiet) {
+        progress().showStatus(QStringLiteral("Rebuilding Indexes"));
+        progress().showProgress(5);
+    }
+    for (const RebuildStep &step : rebuildOrder) {
+        const TableDef &t = tableDef(step.table);
+        if (quiet && !groupFileMissing(t))
+            continue;
+        code4errorCode(c4, 0);
+        DATA4 *d = d4open(c4, t.stem);
+        int rc = code4errorCode(c4, 0);
+        if (!d || rc < 0)
+            engineFailure(QStringLiteral("Unable to open file ") + dbfFileName(t), rc);
+        std::vector<TAG4INFO> tags;
+        for (const TagDef &tag : t.tags)
+            tags.push_back({tag.name, tag.expression, nullptr, 0, 0});
+        tags.push_back({nullptr, nullptr, nullptr, 0, 0});
+        const int created = i4create(d, t.stem, tags.data());
+        rc = code4errorCode(c4, 0);
+        code4close(c4);
+        if (created < 0 || rc < 0)
+            engineFailure(QStringLiteral("Unable to rebuild the index files of ") + dbfFileName(t),
+                          rc < 0 ? rc : created);
+        rebuilt << QString::fromLatin1(t.stem);
+        if (!quiet)
+            progress().showProgress(step.progress);
+    }
+    if (!quiet) {
+        progress().showProgress(100);
+        progress().showStatus(QString());
+    }
+    return rebuilt;
+}
+
+void packAll()
+{
+    db().closeAll();
+    progress().showStatus(QStringLiteral("Packing Data Files"));
+    for (const PackStep &step : packOrder) {
+        progress().showProgress(step.progress);
+        packTable(step.table, step.compactMemo);
+    }
+    progress().showStatus(QString());
+    db().packNeeded = false;
+}
+
+bool eraseData()
+{
+    if (ui().message(BoxKind::Warning, QStringLiteral("WARNING: You are about to erase all of your existing data."),
+                     Buttons::OkCancel) != Answer::Ok)
+        return false;
+    db().closeAll();
+    CODE4 *c4 = db().session();
+    const int previousAccess = code4accessMode(c4, 1);
+    progress().showStatus(QStringLiteral("Erasing Data Files"));
+    progress().showProgress(5);
+
+    struct EraseStep
+    {
+        TableId table;
+        int afterEmptying; // 0: nothing shown then
+        int afterClosing;
+    };
+    static constexpr EraseStep eraseOrder[] = {
+        {TableId::CUST5, 15, 30}, {TableId::GROUPS, 0, 40}, {TableId::INV6, 50, 60}, {TableId::ITM5, 0, 70},
+        {TableId::PMT, 0, 85},    {TableId::Prod5, 90, 95}, {TableId::Pur5, 0, 100},
+    };
+    for (const EraseStep &step : eraseOrder) {
+        Table &t = db().table(step.table);
+        t.open(); // a failure ends the program
+        const long count = t.recCount();
+        int rc = 0;
+        if (count > 0)
+            rc = d4zap(t.data(), 1, count);
+        if (step.afterEmptying)
+            progress().showProgress(step.afterEmptying);
+        if (rc >= 0 && hasMemo(t.def()))
+            d4memoCompress(t.data());
+        db().closeAll();
+        progress().showProgress(step.afterClosing);
+    }
+    code4accessMode(c4, previousAccess);
+    progress().showStatus(QString());
+    return true;
+}
+
+} // namespace tlv

@@ -1,0 +1,24 @@
+#pragma once
+// Whole-database maintenance: rebuilding index groups, packing tables and
+// erasing the business data.
+#include <QString>
+#include <QStringList>
+
+namespace tlv {
+
+// Rebuilds the index groups of the indexed tables. quiet: only the groups with
+// a missing file, without status display (start-up); otherwise every group,
+// with the status "Rebuilding Indexes" and its progress. Returns the stems of
+// the groups rebuilt. An engine error ends the program.
+QStringList rebuildIndexes(bool quiet);
+
+// Packs every table (memos compacted where they have any) with the status
+// "Packing Data Files", then clears the pack-needed flag.
+void packAll();
+
+// After the warning "WARNING: You are about to erase all of your existing
+// data." is answered OK, empties every business table. Label stock, settings,
+// import formats and import directories are kept. Returns false when cancelled.
+bool eraseData();
+
+} // namespace tlv
