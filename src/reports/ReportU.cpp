@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -117,6 +118,9 @@ void TReportF::showEvent(QShowEvent *event)
 
 void TReportF::FormShow()
 {
+    // Without a window manager to maximise it, take the screen's size anyway.
+    if (QScreen *s = screen(); s && !(windowState() & Qt::WindowMaximized))
+        setGeometry(s->availableGeometry());
     setWindowState(windowState() | Qt::WindowMaximized);
     m_firstRow = 0;
     m_scrollBar->setValue(0);

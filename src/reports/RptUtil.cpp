@@ -461,7 +461,7 @@ PrintStatus printReport(const ReportDocument &doc, Printer &p)
     const int top = 3 * g.lineHeight;
     painter->setBackgroundMode(Qt::TransparentMode);
     painter->setBrush(Qt::NoBrush);
-    painter->setPen(QPen(Qt::black, std::max(1, p.dpiY() / 200)));
+    painter->setPen(QPen(Qt::black, std::max(1, p.dpiY() / 150)));
 
     RowPainter rows(*painter, doc, font, g, RowPainter::Surface::Printer);
     rows.dpiX = p.dpiX();
