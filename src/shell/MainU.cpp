@@ -1,14 +1,24 @@
 #include "shell/MainU.h"
 
+#include "data/Database.h"
+#include "data/FileMaint.h"
+#include "data/ProgramEnd.h"
+#include "data/Settings.h"
 #include "platform/Help.h"
 #include "platform/Printer.h"
 #include "platform/Ui.h"
 #include "reports/ReportU.h"
+#include "reports/RptUtil.h"
 #include "shell/AboutU.h"
 #include "shell/Chooser.h"
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCloseEvent>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -143,12 +153,16 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
     reportButton("BitBtn16", "purchasing");
     setChooserAction(5, 4, [this] { runReport(QStringLiteral("purchasing"), this); });
 
+    connect(qApp, &QApplication::focusChanged, this, &TMain::focusChanged);
+
     resize(720, 460);
     fillChooser(1);
 }
 
 TMain::~TMain()
 {
+    // Children going away move the focus; this window no longer listens.
+    disconnect(qApp, nullptr, this, nullptr);
     if (&progress() == this)
         setProgress(nullptr);
 }
@@ -313,6 +327,8 @@ QWidget *TMain::buildPreferencesPage()
     m_fontText = new QLineEdit;
     m_fontText->setObjectName(QStringLiteral("Edit1"));
     m_fontText->setReadOnly(true);
+    font->setEnabled(true);
+    connect(font, &QPushButton::clicked, this, &TMain::BtnFontClick);
     grid->addWidget(font, 0, 0);
     grid->addWidget(m_fontText, 0, 1);
 
@@ -337,7 +353,7 @@ QWidget *TMain::buildPreferencesPage()
     byName->setChecked(true);
     sortLayout->addWidget(byName);
     sortLayout->addWidget(byMail);
-    sortBox->setEnabled(false);
+    m_sortBox = sortBox;
 
     auto *methodBox = new QGroupBox(QStringLiteral(" Inventory Method "));
     methodBox->setObjectName(QStringLiteral("GroupBox2"));
@@ -350,7 +366,7 @@ QWidget *TMain::buildPreferencesPage()
     fifo->setChecked(true);
     methodLayout->addWidget(fifo);
     methodLayout->addWidget(lifo);
-    methodBox->setEnabled(false);
+    m_methodBox = methodBox;
 
     grid->addWidget(sortBox, 2, 0);
     grid->addWidget(methodBox, 2, 1);
@@ -392,15 +408,20 @@ QWidget *TMain::buildMaintenancePage()
     grid->addWidget(commandButton(QStringLiteral("BitBtn10"), QStringLiteral("Upgrade Data"), QString(),
                                   QStyle::SP_ArrowUp),
                     2, 0);
-    grid->addWidget(commandButton(QStringLiteral("BitBtn11"), QStringLiteral("Re-Index Data"), QString(),
-                                  QStyle::SP_BrowserReload),
-                    0, 1);
-    grid->addWidget(commandButton(QStringLiteral("BitBtn12"), QStringLiteral("Pack Data"), QString(),
-                                  QStyle::SP_DriveHDIcon),
-                    1, 1);
-    grid->addWidget(commandButton(QStringLiteral("BitBtn13"), QStringLiteral("Erase Data Files"), QString(),
-                                  QStyle::SP_TrashIcon),
-                    2, 1);
+    QPushButton *reindex =
+        commandButton(QStringLiteral("BitBtn11"), QStringLiteral("Re-Index Data"), QString(), QStyle::SP_BrowserReload);
+    QPushButton *pack =
+        commandButton(QStringLiteral("BitBtn12"), QStringLiteral("Pack Data"), QString(), QStyle::SP_DriveHDIcon);
+    QPushButton *erase =
+        commandButton(QStringLiteral("BitBtn13"), QStringLiteral("Erase Data Files"), QString(), QStyle::SP_TrashIcon);
+    for (QPushButton *b : {reindex, pack, erase})
+        b->setEnabled(true);
+    connect(reindex, &QPushButton::clicked, this, &TMain::BitBtn11Click);
+    connect(pack, &QPushButton::clicked, this, &TMain::BitBtn12Click);
+    connect(erase, &QPushButton::clicked, this, &TMain::BitBtn13Click);
+    grid->addWidget(reindex, 0, 1);
+    grid->addWidget(pack, 1, 1);
+    grid->addWidget(erase, 2, 1);
     grid->setRowStretch(3, 1);
     return w;
 }
@@ -534,6 +555,179 @@ void TMain::FormShow()
     setProgress(this);
     showPrinter();
     fillChooser(1);
+    if (!m_startUpOnShow)
+        return;
+    // Start-up runs once the window is on the screen.
+    QTimer::singleShot(0, this, [this] {
+        if (!startUp())
+            endProgram(QStringLiteral("Database files not found in startup directory"));
+    });
 }
+
+QStringList TMain::startupFiles()
+{
+    return {QStringLiteral("TLV2.dbf"), QStringLiteral("CUST5.dbf"), QStringLiteral("GROUPS.dbf"),
+            QStringLiteral("INV6.dbf"), QStringLiteral("ITM5.dbf"),  QStringLiteral("LABELS.dbf"),
+            QStringLiteral("PMT.dbf"),  QStringLiteral("Prod5.dbf"), QStringLiteral("Pur5.dbf"),
+            QStringLiteral("ImportF.dbf")};
+}
+
+QString TMain::firstMissingFile(const QString &dir)
+{
+    const QStringList present = QDir(dir).entryList(QDir::Files);
+    for (const QString &wanted : startupFiles()) {
+        bool found = false;
+        for (const QString &f : present)
+            found = found || f.compare(wanted, Qt::CaseInsensitive) == 0;
+        if (!found)
+            return wanted;
+    }
+    return QString();
+}
+
+bool TMain::startUp()
+{
+    const QString version = versionText();
+    m_about->setVersion(version);
+    m_about->setStarting(true);
+    m_about->show();
+    m_about->raise();
+    m_about->repaint();
+    QElapsedTimer shown;
+    shown.start();
+
+    if (!firstMissingFile(QDir::currentPath()).isEmpty()) {
+        m_about->hide();
+        ui().information(QStringLiteral("Database files not found in startup directory\n"
+                                        "Program must be started from the directory containing the data files."));
+        return false;
+    }
+    Db &d = db();
+    d.session();
+    rebuildIndexes(true);
+    loadSettings();
+    setWindowTitle(QStringLiteral("Tarlvin Invoicing & Inventory ") + version);
+    d.packNeeded = false;
+
+    QFont font = this->font();
+    const QString name = settings().FontName.trimmed();
+    if (!name.isEmpty())
+        font.setFamily(name);
+    if (settings().FontSize > 0)
+        font.setPointSize(settings().FontSize);
+    setReportFont(font);
+    showReportFont();
+    showPrinter();
+
+    findChild<QRadioButton *>(QStringLiteral("RadioButton1"))->setChecked(settings().ByCust);
+    findChild<QRadioButton *>(QStringLiteral("RadioButton2"))->setChecked(!settings().ByCust);
+    findChild<QRadioButton *>(QStringLiteral("RadioButton3"))->setChecked(settings().fifo);
+    findChild<QRadioButton *>(QStringLiteral("RadioButton4"))->setChecked(!settings().fifo);
+    fillChooser(1);
+
+    // Leave the About window up long enough to be read.
+    const qint64 left = m_aboutPause - shown.elapsed();
+    if (left > 0) {
+        QEventLoop wait;
+        QTimer::singleShot(static_cast<int>(left), &wait, &QEventLoop::quit);
+        wait.exec();
+    }
+    m_about->hide();
+    m_about->setStarting(false);
+    m_started = true;
+    activateWindow();
+    raise();
+    return true;
+}
+
+void TMain::closeEvent(QCloseEvent *event)
+{
+    if (m_started) {
+        Db &d = db();
+        d.closeAll();
+        // An error the engine still holds means something went wrong that
+        // nobody reported: end without packing, as after any engine failure.
+        const int rc = d.hasSession() ? code4errorCode(d.session(), 0) : 0;
+        if (rc < 0) {
+            ui().information(QStringLiteral("Database engine error %1\nProgram will now terminate.").arg(rc));
+            endProgram(QStringLiteral("engine error"));
+        }
+        if (d.packNeeded)
+            packAll();
+        d.endSession();
+        m_started = false;
+    }
+    event->accept();
+}
+
+void TMain::busy(const std::function<void()> &work)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    struct Restore
+    {
+        ~Restore() { QApplication::restoreOverrideCursor(); }
+    } restore;
+    work();
+}
+
+// ---- Preferences ------------------------------------------------------------
+
+void TMain::showReportFont()
+{
+    const QFont f = reportFont();
+    m_fontText->setText(f.family() + QLatin1Char('@') + QString::number(f.pointSize()));
+}
+
+void TMain::BtnFontClick()
+{
+    if (const auto chosen = ui().chooseFont(reportFont()))
+        setReportFont(*chosen);
+    const QFont f = reportFont();
+    showReportFont();
+    // Saved also when the dialog was cancelled: the record is rewritten as it is.
+    settings().FontName = f.family();
+    settings().FontSize = f.pointSize();
+    saveSettings();
+}
+
+void TMain::focusChanged(QWidget *old, QWidget *now)
+{
+    if (!old || !m_started)
+        return;
+    for (QGroupBox *box : {m_sortBox, m_methodBox}) {
+        if (box && box->isAncestorOf(old) && !(now && box->isAncestorOf(now))) {
+            if (box == m_sortBox)
+                GroupBox1Exit();
+            else
+                GroupBox2Exit();
+        }
+    }
+}
+
+void TMain::GroupBox1Exit()
+{
+    settings().ByCust = findChild<QRadioButton *>(QStringLiteral("RadioButton1"))->isChecked();
+    saveSettings();
+}
+
+void TMain::GroupBox2Exit()
+{
+    settings().fifo = findChild<QRadioButton *>(QStringLiteral("RadioButton3"))->isChecked();
+    saveSettings();
+}
+
+// ---- File maintenance ---------------------------------------------------------
+
+void TMain::BitBtn11Click()
+{
+    busy([] { rebuildIndexes(false); });
+}
+
+void TMain::BitBtn12Click()
+{
+    busy([] { packAll(); });
+}
+
+void TMain::BitBtn13Click() { eraseData(); }
 
 } // namespace tlv

@@ -60,6 +60,19 @@ public:
     TAboutForm *aboutForm() const { return m_about; }
     QString versionText() const;
 
+    // The start-up sequence: the About window, the data-file check, the
+    // engine session, the quiet re-index, the settings and the preferences.
+    // False when the data files are missing (the program then ends).
+    bool startUp();
+    // Whether showing the window runs the start-up (tests call it themselves).
+    void setStartUpOnShow(bool on) { m_startUpOnShow = on; }
+    // How long the About window stays up at the least while starting (ms).
+    void setAboutPause(int ms) { m_aboutPause = ms; }
+    // The ten tables the start-up check asks for, in its order.
+    static QStringList startupFiles();
+    // The first of them missing from the directory; "" when all are there.
+    static QString firstMissingFile(const QString &dir);
+
 public slots:
     void FormShow();
     void SpeedButtonClick(int type);
@@ -68,10 +81,17 @@ public slots:
     void About1Click();
     void Contents1Click();
     void Exit1Click();
+    void BtnFontClick();
+    void GroupBox1Exit();
+    void GroupBox2Exit();
+    void BitBtn11Click();
+    void BitBtn12Click();
+    void BitBtn13Click();
 
 protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -85,6 +105,10 @@ private:
     void fillChooser(int type);
     void placeChooser();
     void showPrinter();
+    void showReportFont();
+    void focusChanged(QWidget *old, QWidget *now);
+    // Runs a command with the hourglass shown.
+    void busy(const std::function<void()> &work);
 
     QTabWidget *m_pages = nullptr;
     QWidget *m_reportPage = nullptr;
@@ -95,8 +119,13 @@ private:
     QLineEdit *m_fontText = nullptr;
     QLineEdit *m_printerText = nullptr;
     TAboutForm *m_about = nullptr;
+    QGroupBox *m_sortBox = nullptr;
+    QGroupBox *m_methodBox = nullptr;
     int m_chooserType = 1;
+    int m_aboutPause = 1728; // 2e-5 of a day
     bool m_shown = false;
+    bool m_started = false;
+    bool m_startUpOnShow = true;
     std::map<std::pair<int, int>, Command> m_chooserActions;
 };
 

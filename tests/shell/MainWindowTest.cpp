@@ -21,6 +21,7 @@ QColor pixel(QWidget *w, int x, int y) { return w->grab().toImage().pixelColor(x
 TEST(MainWindow, PagesCaptionsAndHints)
 {
     TMain main;
+    main.setStartUpOnShow(false);
     auto *pages = main.findChild<QTabWidget *>("PageControl1");
     ASSERT_NE(pages, nullptr);
     QStringList tabs;
@@ -44,6 +45,7 @@ TEST(MainWindow, PagesCaptionsAndHints)
 TEST(MainWindow, ExactlyOneSpeedButtonDownAndTheGridFollows)
 {
     TMain main;
+    main.setStartUpOnShow(false);
     main.resize(800, 500);
     main.show();
     auto *pages = main.findChild<QTabWidget *>("PageControl1");
@@ -68,6 +70,7 @@ TEST(MainWindow, ExactlyOneSpeedButtonDownAndTheGridFollows)
 TEST(MainWindow, DoubleClickRunsOnlyEntryRows)
 {
     TMain main;
+    main.setStartUpOnShow(false);
     QList<int> ran;
     main.setChooserAction(1, 2, [&] { ran << 2; });
     main.StringGrid1DblClick(0, 0);
@@ -85,6 +88,7 @@ TEST(MainWindow, DoubleClickRunsOnlyEntryRows)
 TEST(MainWindow, ProgressPanelDrawsBlueThenSilver)
 {
     TMain main;
+    main.setStartUpOnShow(false);
     main.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
     auto *panel = main.findChild<ProgressPanel *>("ProgressPanel");
@@ -113,6 +117,7 @@ TEST(MainWindow, HelpButtonsOpenTheirPagesTopics)
 {
     test::RecordingHelp help;
     TMain main;
+    main.setStartUpOnShow(false);
     for (const char *name : {"BtnHelpInvoices", "BtnHelpCustomers", "BtnHelpReports", "BtnHelpPreferences",
                              "BtnHelpMaintenance"}) {
         auto *b = main.findChild<QPushButton *>(name);

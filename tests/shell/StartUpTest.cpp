@@ -1,0 +1,200 @@
+#include "data/DataFiles.h"
+#include "data/Database.h"
+#include "data/Settings.h"
+#include "reports/RptUtil.h"
+#include "shell/AboutU.h"
+#include "shell/MainU.h"
+#include "support/Recorders.h"
+#include "support/ScriptedUi.h"
+#include "support/TempDir.h"
+
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace tlv;
+using namespace tlv::test;
+
+namespace {
+
+class StartUp : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        db().reset();
+        resetSettings();
+        ASSERT_EQ(createDataFiles(dir.path()).toStdString(), "");
+    }
+    void TearDown() override
+    {
+        db().reset();
+        resetSettings();
+    }
+    // A main window that starts as the program does, without the pause.
+    std::unique_ptr<TMain> start()
+    {
+        auto main = std::make_unique<TMain>();
+        main->setStartUpOnShow(false);
+        main->setAboutPause(0);
+        main->show();
+        return main;
+    }
+    TempDataDir dir;
+};
+
+} // namespace
+
+TEST_F(StartUp, MissingDataFileStopsBeforeAnyTableIsOpened)
+{
+    ASSERT_TRUE(QFile::remove(dir.file("ImportF.dbf")));
+    EXPECT_EQ(TMain::firstMissingFile(dir.path()), "ImportF.dbf");
+    ScriptedUi ui;
+    ui.expect(Answer::Ok, "Database files not found in startup directory\n"
+                          "Program must be started from the directory containing the data files.");
+    auto main = start();
+    EXPECT_FALSE(main->startUp());
+    EXPECT_FALSE(db().hasSession()) << "no table may be opened";
+    EXPECT_FALSE(main->aboutForm()->isVisible());
+}
+
+TEST_F(StartUp, FileNamesMatchWhateverTheirCase)
+{
+    ASSERT_TRUE(QFile::rename(dir.file("Prod5.dbf"), dir.file("PROD5.DBF")));
+    EXPECT_EQ(TMain::firstMissingFile(dir.path()), "");
+}
+
+TEST_F(StartUp, ShowsTheSettingsAndRebuildsMissingIndexesQuietly)
+{
+    loadSettings();
+    settings().FontName = "DejaVu Serif";
+    settings().FontSize = 13;
+    settings().ByCust = false;
+    settings().fifo = false;
+    saveSettings();
+    resetSettings();
+    db().reset();
+    ASSERT_TRUE(QFile::remove(dir.file("Pmt.ntx")) || QFile::remove(dir.file("PMT.ntx")));
+
+    RecordingProgress seen;
+    auto main = start();
+    ASSERT_TRUE(main->startUp());
+    EXPECT_TRUE(seen.events.isEmpty()) << "the start-up re-index is quiet";
+    EXPECT_TRUE(QFile::exists(dir.file("Pmt.ntx")) || QFile::exists(dir.file("PMT.ntx")));
+    EXPECT_EQ(main->windowTitle(), "Tarlvin Invoicing & Inventory " + main->versionText());
+    EXPECT_EQ(main->versionText().split('.').size(), 4);
+    EXPECT_EQ(main->findChild<QLineEdit *>("Edit1")->text(), "DejaVu Serif@13");
+    EXPECT_EQ(reportFont().pointSize(), 13);
+    EXPECT_TRUE(main->findChild<QRadioButton *>("RadioButton2")->isChecked());
+    EXPECT_TRUE(main->findChild<QRadioButton *>("RadioButton4")->isChecked());
+    EXPECT_FALSE(main->aboutForm()->isVisible());
+    EXPECT_TRUE(main->findChild<QLineEdit *>("Edit2")->text().endsWith("-Portrait"));
+}
+
+TEST_F(StartUp, EmptyFontSettingsKeepTheWindowFont)
+{
+    loadSettings();
+    settings().FontName = "";
+    settings().FontSize = 0;
+    saveSettings();
+    auto main = start();
+    ASSERT_TRUE(main->startUp());
+    EXPECT_EQ(reportFont().family(), main->font().family());
+    EXPECT_EQ(reportFont().pointSize(), main->font().pointSize());
+}
+
+TEST_F(StartUp, AboutWindowStaysUpForThePause)
+{
+    auto main = std::make_unique<TMain>();
+    main->setStartUpOnShow(false);
+    main->setAboutPause(300);
+    main->show();
+    QElapsedTimer t;
+    t.start();
+    ASSERT_TRUE(main->startUp());
+    EXPECT_GE(t.elapsed(), 290);
+    EXPECT_FALSE(main->aboutForm()->isVisible());
+    EXPECT_TRUE(main->aboutForm()->okButton()->isVisibleTo(main->aboutForm()));
+}
+
+TEST_F(StartUp, CancelledFontDialogStillRewritesTheSettings)
+{
+    auto main = start();
+    ASSERT_TRUE(main->startUp());
+    const QFont before = reportFont();
+    // Change the record behind the program's back: a save must put the
+    // in-memory values back.
+    settings().Company = "Kestrel Garden Supply";
+    ScriptedUi ui;
+    ui.expectFont(std::nullopt);
+    main->findChild<QPushButton *>("BtnFont")->click();
+    EXPECT_EQ(reportFont(), before);
+    resetSettings();
+    loadSettings();
+    EXPECT_EQ(settings().Company.trimmed(), "Kestrel Garden Supply");
+    EXPECT_EQ(settings().FontName.trimmed(), before.family());
+    EXPECT_EQ(settings().FontSize, before.pointSize());
+}
+
+TEST_F(StartUp, ChosenFontIsShownAndKept)
+{
+    auto main = start();
+    ASSERT_TRUE(main->startUp());
+    ScriptedUi ui;
+    QFont chosen("DejaVu Sans Mono", 9);
+    ui.expectFont(chosen);
+    main->findChild<QPushButton *>("BtnFont")->click();
+    EXPECT_EQ(main->findChild<QLineEdit *>("Edit1")->text(), "DejaVu Sans Mono@9");
+    resetSettings();
+    loadSettings();
+    EXPECT_EQ(settings().FontSize, 9);
+}
+
+TEST_F(StartUp, SortOrderChosenAndLeftIsKeptAtTheNextStart)
+{
+    {
+        auto main = start();
+        ASSERT_TRUE(main->startUp());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+        main->findChild<QTabWidget *>("PageControl1")->setCurrentIndex(3);
+        auto *byMail = main->findChild<QRadioButton *>("RadioButton2");
+        byMail->setFocus();
+        byMail->click();
+        main->findChild<QRadioButton *>("RadioButton3")->setFocus(); // leaves the sort box
+        QCoreApplication::processEvents();
+        main->close();
+    }
+    db().reset();
+    resetSettings();
+    auto again = start();
+    ASSERT_TRUE(again->startUp());
+    EXPECT_FALSE(settings().ByCust);
+    EXPECT_TRUE(again->findChild<QRadioButton *>("RadioButton2")->isChecked());
+}
+
+TEST_F(StartUp, ClosingPacksWhenAskedAndEndsTheSession)
+{
+    auto main = start();
+    ASSERT_TRUE(main->startUp());
+    Db &d = db();
+    d.pur5.open();
+    ASSERT_TRUE(d.pur5.appendBlank());
+    d.pur5.buf = PurchaseRecord{};
+    d.pur5.buf.PURProd = "X";
+    d.pur5.write();
+    d.pur5.markDeleted();
+    d.pur5.flush();
+    d.closeAll();
+    d.packNeeded = true;
+    main->close();
+    EXPECT_FALSE(d.hasSession());
+    d.pur5.open();
+    EXPECT_EQ(d.pur5.recCount(), 0);
+    d.closeAll();
+}
