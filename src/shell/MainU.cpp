@@ -143,15 +143,7 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
     m_about = new TAboutForm(this);
     m_about->setVersion(versionText());
 
-    // Reports
-    auto reportButton = [this](const char *button, const char *reportName) {
-        auto *b = findChild<QPushButton *>(QLatin1String(button));
-        b->setEnabled(true);
-        connect(b, &QPushButton::clicked, this, [this, reportName] { runReport(QLatin1String(reportName), this); });
-    };
-    reportButton("BitBtn15", "product-listing");
-    reportButton("BitBtn16", "purchasing");
-    setChooserAction(5, 4, [this] { runReport(QStringLiteral("purchasing"), this); });
+    installCommands();
 
     connect(qApp, &QApplication::focusChanged, this, &TMain::focusChanged);
 

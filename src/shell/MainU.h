@@ -101,6 +101,11 @@ private:
     QWidget *buildPreferencesPage();
     QWidget *buildMaintenancePage();
     QPushButton *commandButton(const QString &name, const QString &caption, const QString &hint, int icon);
+    // Connects the command buttons and chooser entries to the windows and
+    // reports that carry them out (CommandsU.cpp).
+    void installCommands();
+    // Enables the named button and runs the command when it is pressed.
+    void setCommand(const char *button, Command command);
     QWidget *pageWithHelp(QWidget *content, const QString &name, int helpContext);
     void fillChooser(int type);
     void placeChooser();

@@ -1,0 +1,35 @@
+// What each button of the main window and each entry of the report chooser
+// runs. A command's code lives with its window or report; here it is only
+// hooked to its button, one block per area.
+#include "reports/ReportU.h"
+#include "shell/MainU.h"
+
+#include <QPushButton>
+
+namespace tlv {
+
+void TMain::setCommand(const char *button, Command command)
+{
+    auto *b = findChild<QPushButton *>(QLatin1String(button));
+    Q_ASSERT(b);
+    if (!b)
+        return;
+    b->setEnabled(true);
+    connect(b, &QPushButton::clicked, this, [command = std::move(command)] { command(); });
+}
+
+void TMain::installCommands()
+{
+    // ---- Reports ----
+    setCommand("BitBtn15", [this] { runReport(QStringLiteral("product-listing"), this); });
+    setCommand("BitBtn16", [this] { runReport(QStringLiteral("purchasing"), this); });
+    setChooserAction(5, 4, [this] { runReport(QStringLiteral("purchasing"), this); });
+
+    // ---- Invoicing ----
+
+    // ---- Customers and groups ----
+
+    // ---- Products, purchases, tax, stationery, label stock ----
+}
+
+} // namespace tlv
