@@ -8,6 +8,7 @@
 #include "support/ScriptedUi.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 using namespace tlv;
 using namespace tlv::test;
@@ -469,4 +470,57 @@ TEST_F(TableAccess, ScopeLeftByTheProgramEndingOnlyCloses)
     EXPECT_FALSE(db().cust5.isOpen());
     db().cust5.open();
     EXPECT_EQ(db().cust5.recCount(), 1);
+}
+
+TEST_F(TableAccess, InvoiceCommandCompactsMemosOtherCommandsDoNot)
+{
+    const QString longText(3000, QLatin1Char('r'));
+    {
+        TableScope scope(packList::customers);
+        auto &c = db().cust5;
+        c.open();
+        for (int n : {1, 2}) {
+            ASSERT_TRUE(c.appendBlank());
+            c.clear();
+            c.buf.cuno = n;
+            c.buf.comments = longText;
+            c.write();
+        }
+        ASSERT_EQ(c.go(1), 0);
+        c.markDeleted();
+        db().packNeeded = true;
+    }
+    db().cust5.open();
+    EXPECT_EQ(db().cust5.recCount(), 1);
+    db().cust5.read();
+    EXPECT_EQ(db().cust5.buf.comments, longText);
+    db().closeAll();
+    const qint64 customerMemos = QFileInfo(QStringLiteral("CUST5.dbt")).size();
+    EXPECT_GE(customerMemos, 1 + 2 * 6 * 512); // the deleted customer's memo is still there
+
+    {
+        TableScope scope(packList::invoices);
+        auto &inv = db().inv6;
+        inv.open();
+        for (int n : {1, 2}) {
+            ASSERT_TRUE(inv.appendBlank());
+            inv.clear();
+            inv.buf.IvNo = n;
+            inv.buf.REM = longText;
+            inv.write();
+        }
+        ASSERT_EQ(inv.go(1), 0);
+        inv.markDeleted();
+        db().packNeeded = true;
+    }
+    EXPECT_FALSE(db().packNeeded);
+    db().inv6.open();
+    EXPECT_EQ(db().inv6.recCount(), 1);
+    db().inv6.read();
+    EXPECT_EQ(db().inv6.buf.IvNo, 2);
+    EXPECT_EQ(db().inv6.buf.REM, longText);
+    db().closeAll();
+    EXPECT_LT(QFileInfo(QStringLiteral("INV6.dbt")).size(), 512 + 2 * 6 * 512);
+    // The invoice command packs every table: CUST5's memos are compacted now.
+    EXPECT_LT(QFileInfo(QStringLiteral("CUST5.dbt")).size(), customerMemos);
 }
