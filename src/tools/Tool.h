@@ -33,6 +33,7 @@ int runDemo(const QStringList &args);
 int runCheck(const QStringList &args);
 int runReindex(const QStringList &args);
 int runPack(const QStringList &args);
+int runSendMail(const QStringList &args);
 int runReport(const QStringList &args);
 
 } // namespace tlv::tool

@@ -20,6 +20,8 @@ const Command commandTable[] = {
     {"check", "DIR", "verify every table and index of DIR; prints one line per problem and a count", runCheck},
     {"reindex", "DIR", "rebuild every index file of DIR (the program's \"Re-Index Data\")", runReindex},
     {"pack", "DIR", "remove deleted records for good (the program's \"Pack Data\")", runPack},
+    {"sendmail", "DIR --to ADDRESS [--to ADDRESS ...] [--subject TEXT] [--port N]",
+     "send standard input as one message with the mail settings of DIR", runSendMail},
 };
 
 void printHelp()
