@@ -222,6 +222,13 @@ int indexOpen(DATA4 *d)
     d->index = new IndexState;
     for (const std::string &entry : entries) {
         std::string path = resolveTagFile(d->dir, entry);
+        // A file listed twice is opened once: two caches of one file would
+        // overwrite each other's pages.
+        bool again = false;
+        for (const auto &t : d->index->tags)
+            again = again || t->path == path;
+        if (again && !path.empty())
+            continue;
         std::unique_ptr<TAG4> tag;
         if (path.empty() || openTag(d, path, stemOfTagFile(entry), fields, tag) < 0) {
             closeTags(d, false);

@@ -380,7 +380,7 @@ TEST_F(IndexTest, RandomChangesMatchAnOrderedModelAfterEveryStep)
         }
     };
 
-    const int steps = 2500;
+    const int steps = 4000;
     for (int step = 0; step < steps; ++step) {
         SCOPED_TRACE("step " + std::to_string(step));
         int op = rnd(1000);
@@ -666,6 +666,15 @@ TEST_F(IndexTest, OpeningFailsWhenTheGroupOrATagIsMissingOrDamaged)
     EXPECT_LT(opens(), 0);
     writeFile(path("CUST5.cgp"), "# no tags\n");
     EXPECT_EQ(opens(), 0);
+    // One file listed twice (in two spellings) is opened once and kept up once.
+    writeFile(path("CUST5.cgp"), "CCNO.ntx\nccno\n");
+    d = d4open(m_c4, path("cust5").c_str());
+    ASSERT_NE(d, nullptr) << error();
+    addCustomer(d, 2, "C", "D");
+    d4tagSelect(d, d4tag(d, "ccno"));
+    EXPECT_EQ(orderOf(d), (std::vector<long>{1, 2}));
+    ASSERT_EQ(d4close(d), 0);
+    EXPECT_EQ(entriesOf(path("CCNO.ntx")), (std::vector<Entry>{{"     1", 1}, {"     2", 2}}));
     // Without automatic opening (a new session has it on) the table opens
     // without its tags.
     CODE4 *fresh = code4initP();
