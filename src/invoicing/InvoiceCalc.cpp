@@ -1,0 +1,243 @@
+#include "invoicing/InvoiceCalc.h"
+
+#include "data/Helpers.h"
+#include "data/InvoiceMemory.h"
+
+#include <cmath>
+
+namespace tlv {
+
+namespace {
+
+// Splits a non-negative amount into whole cents and the fraction of a cent,
+// both exact: the fraction is taken with one fused multiply-add, so it is not
+// disturbed by the rounding of x * 100.
+long double wholeCents(long double x, long double &fraction)
+{
+    long double cents = std::floor(x * 100.0L);
+    fraction = std::fma(x, 100.0L, -cents);
+    if (fraction < 0) {
+        cents -= 1;
+        fraction = std::fma(x, 100.0L, -cents);
+    } else if (fraction >= 1) {
+        cents += 1;
+        fraction = std::fma(x, 100.0L, -cents);
+    }
+    return cents;
+}
+
+double fromCents(long double cents, bool negative)
+{
+    // Whole cents below 2^53 divide into the nearest double of the exact result.
+    const double v = static_cast<double>(cents) / 100.0;
+    if (v == 0.0)
+        return 0.0;
+    return negative ? -v : v;
+}
+
+double readAmount(QString text, const QLocale &locale)
+{
+    text.remove(QLatin1Char(' '));
+    return toNumber(text, locale);
+}
+
+bool flagSet(const QStringList &row, int column)
+{
+    return column < row.size() && row[column].trimmed() == QLatin1String("t");
+}
+
+} // namespace
+
+double moneyRound(long double x)
+{
+    if (!std::isfinite(x))
+        return static_cast<double>(x);
+    long double fraction = 0;
+    long double cents = wholeCents(std::fabs(x), fraction);
+    if (fraction >= 0.5L)
+        cents += 1;
+    return fromCents(cents, x < 0);
+}
+
+TaxRounding taxRoundingOf(int taxRound)
+{
+    switch (taxRound) {
+    case 1:
+        return TaxRounding::Normal;
+    case 2:
+        return TaxRounding::Up;
+    default:
+        return TaxRounding::Down;
+    }
+}
+
+double taxRound(long double x, TaxRounding how)
+{
+    if (!std::isfinite(x))
+        return static_cast<double>(x);
+    long double fraction = 0;
+    long double cents = wholeCents(std::fabs(x), fraction);
+    switch (how) {
+    case TaxRounding::Normal:
+        if (fraction >= 0.5L)
+            cents += 1;
+        break;
+    case TaxRounding::Up:
+        // A hundredth of a cent is the least that counts, so that the noise
+        // of a percentage such as 8.25 / 100 never adds a cent.
+        if (fraction >= 0.01L)
+            cents += 1;
+        break;
+    case TaxRounding::Down:
+        break;
+    }
+    return fromCents(cents, x < 0);
+}
+
+double lineAmount(double price, double quantity)
+{
+    return moneyRound(static_cast<long double>(price) * quantity);
+}
+
+double lineAmount(const QStringList &row, const QLocale &locale)
+{
+    if (row.size() <= ItemPrice)
+        return 0;
+    return lineAmount(readAmount(row[ItemPrice], locale), readAmount(row[ItemQty], locale));
+}
+
+double dialogTotal(double price, double quantity)
+{
+    long double product = static_cast<long double>(price) * quantity;
+    if (product < 0)
+        product -= 0.001L;
+    return static_cast<double>(product);
+}
+
+ChargeRates ChargeRates::of(const SettingsRecord &s)
+{
+    ChargeRates r;
+    r.taxRate1 = s.TaxRate1;
+    r.taxRate2 = s.TaxRate2;
+    r.shipTax = s.ShipTax;
+    r.taxRound = s.TaxRound;
+    return r;
+}
+
+InvoiceCalc::InvoiceCalc(InvoiceRecord &header, const QList<QStringList> &items,
+                         const QList<QStringList> &payments)
+    : m_header(header), m_items(items), m_paymentRows(payments)
+{}
+
+unsigned InvoiceCalc::takeShown()
+{
+    const unsigned shown = m_shown;
+    m_shown = 0;
+    return shown;
+}
+
+// ---- Events ----
+
+void InvoiceCalc::invoiceOpened()
+{
+    m_shown |= ShowDisplay | ShowDiscountPercent | ShowShip | ShowTax | ShowDue;
+    refreshDisplayTotals();
+}
+
+void InvoiceCalc::linesChanged()
+{
+    computeChargeLines(true);
+    invoiceOpened(); // the whole display again
+}
+
+void InvoiceCalc::discountLeft(double percent)
+{
+    m_header.Discount = percent;
+    computeChargeLines(false);
+    invoiceOpened();
+}
+
+void InvoiceCalc::firstChargeLeft(double amount)
+{
+    m_header.Ship = amount;
+    computeChargeLines(false);
+    totalOnly();
+}
+
+void InvoiceCalc::secondChargeLeft(double amount)
+{
+    m_header.Tax = amount;
+    totalOnly();
+}
+
+void InvoiceCalc::paymentsChanged()
+{
+    refreshTotals();
+}
+
+// ---- Steps ----
+
+void InvoiceCalc::refreshDisplayTotals()
+{
+    long double lines = 0;
+    for (const QStringList &row : m_items)
+        lines += lineAmount(row, m_locale);
+    m_discount = moneyRound(lines * m_header.Discount / 100.0L);
+    m_subtotal = static_cast<double>(lines - m_discount);
+    m_total = static_cast<double>(static_cast<long double>(m_subtotal) + m_header.Ship + m_header.Tax);
+    m_shown |= ShowDiscount | ShowSubtotal | ShowTotal;
+    refreshTotals();
+}
+
+void InvoiceCalc::refreshTotals()
+{
+    long double paid = 0;
+    for (const QStringList &row : m_paymentRows)
+        if (row.size() > PaymentAmount)
+            paid += readAmount(row[PaymentAmount], m_locale);
+    m_payments = static_cast<double>(paid);
+    // The amount due follows the two amounts as they are shown, in cents.
+    m_header.Due =
+        static_cast<double>(static_cast<long double>(moneyRound(m_total)) - moneyRound(m_payments));
+    m_shown |= ShowPayments | ShowDue;
+}
+
+bool InvoiceCalc::computeChargeLines(bool recomputeFirst)
+{
+    if ((m_rates.taxRate1 == 0 && m_rates.taxRate2 == 0) || m_items.isEmpty())
+        return false;
+    long double base1 = 0, base2 = 0;
+    for (const QStringList &row : m_items) {
+        const double amount = lineAmount(row, m_locale);
+        if (flagSet(row, ItemTax1))
+            base1 += amount;
+        if (flagSet(row, ItemTax2))
+            base2 += amount;
+    }
+    const double percent = m_header.Discount;
+    if (percent > 0) {
+        base1 -= moneyRound(base1 * percent / 100.0L);
+        base2 -= moneyRound(base2 * percent / 100.0L);
+    }
+    const TaxRounding rounding = taxRoundingOf(m_rates.taxRound);
+    if (recomputeFirst) {
+        if (m_rates.taxRate1 != 0)
+            m_header.Ship = taxRound(m_rates.taxRate1 / 100.0L * base1, rounding);
+        m_shown |= ShowShip;
+    }
+    if (m_rates.shipTax == 2 || (m_rates.shipTax == 3 && base2 != 0))
+        base2 += m_header.Ship;
+    if (m_rates.taxRate2 != 0)
+        m_header.Tax = taxRound(m_rates.taxRate2 / 100.0L * base2, rounding);
+    m_shown |= ShowTax;
+    return true;
+}
+
+void InvoiceCalc::totalOnly()
+{
+    m_total = static_cast<double>(static_cast<long double>(m_subtotal) + m_header.Ship + m_header.Tax);
+    m_header.Due = static_cast<double>(static_cast<long double>(m_total) - m_payments);
+    m_shown |= ShowTotal | ShowDue;
+}
+
+} // namespace tlv

@@ -1,0 +1,160 @@
+#include "invoicing/InvoiceEditor.h"
+
+#include "data/Database.h"
+#include "data/Helpers.h"
+#include "data/InvoiceMemory.h"
+#include "invoicing/InvoiceCalc.h"
+
+namespace tlv {
+
+namespace {
+
+QString flag(bool on)
+{
+    return on ? QStringLiteral("t") : QStringLiteral("f");
+}
+
+} // namespace
+
+int &lineItemResult()
+{
+    static int result = DialogCancel;
+    return result;
+}
+
+int &paymentResult()
+{
+    static int result = DialogCancel;
+    return result;
+}
+
+int nextInvoiceNumber()
+{
+    Table &inv = db().inv6;
+    inv.useTag(tag::Inv);
+    if (inv.bottom() != 0)
+        return 1;
+    // Read from the field, so the header buffer of the invoice being edited stays.
+    return fieldio::readInt(inv.field(fld::IvNo)) + 1;
+}
+
+int lastInvoiceRecord()
+{
+    Table &inv = db().inv6;
+    inv.useTag(tag::Inv);
+    if (inv.bottom() != 0)
+        return 0;
+    return int(inv.recNo());
+}
+
+void startNewInvoice(const QDate &today)
+{
+    InvoiceRecord &h = db().inv6.buf;
+    h = InvoiceRecord{};
+    h.IvNo = nextInvoiceNumber();
+    h.CuNo = 0;
+    h.IDate = today;
+    InvoiceMemory &m = invoiceMemory();
+    m.items.clear();
+    m.payments.clear();
+}
+
+bool hasUsableEmail(const QString &email)
+{
+    return email.trimmed().indexOf(QLatin1Char('@'), 1) > 0;
+}
+
+int startingCustomer()
+{
+    Db &d = db();
+    if (d.inv6.buf.CuNo != 0)
+        return d.selected.customer;
+    d.cust5.useTag(tag::cname);
+    if (d.cust5.top() != 0)
+        return 0;
+    return int(d.cust5.recNo());
+}
+
+bool takeCustomer(int recNo)
+{
+    Db &d = db();
+    if (recNo <= 0 || d.cust5.go(recNo) != 0)
+        return false;
+    d.cust5.read();
+    d.inv6.buf.CuNo = d.cust5.buf.cuno;
+    InvoiceMemory &m = invoiceMemory();
+    m.address = buildAddressBlock(d.cust5.buf);
+    m.customerRecNo = recNo;
+    d.selected.customer = recNo;
+    return true;
+}
+
+int findInvoiceCustomer()
+{
+    Db &d = db();
+    d.cust5.useTag(tag::CCNO);
+    if (d.cust5.seek(paddedNumber(d.inv6.buf.CuNo, 6)) != 0)
+        return 0;
+    d.cust5.read();
+    return int(d.cust5.recNo());
+}
+
+LineFields lineFieldsOf(const ProductRecord &p, const QLocale &locale)
+{
+    LineFields f;
+    f.prId = p.PrID;
+    f.description = p.PDesc;
+    f.comment = p.IComm;
+    f.price = numberToFixed(p.UPrice, 8, 2, locale);
+    f.quantity = numberToFixed(1.0, 9, 2, locale);
+    f.tax1 = p.LTax1;
+    f.tax2 = p.LTax2;
+    return f;
+}
+
+LineFields lineFieldsOf(const QStringList &row)
+{
+    LineFields f;
+    if (row.size() < itemColumnCount)
+        return f;
+    f.prId = row[ItemPrID];
+    f.quantity = row[ItemQty];
+    f.price = row[ItemPrice];
+    f.tax1 = row[ItemTax1] == QLatin1String("t");
+    f.tax2 = row[ItemTax2] == QLatin1String("t");
+    f.description = row[ItemDesc];
+    f.comment = row[ItemComment];
+    return f;
+}
+
+QStringList newLineRow(const LineFields &f, const ProductRecord &product)
+{
+    QStringList row(itemColumnCount);
+    updateLineRow(row, f);
+    row[ItemRCode] = product.RCode.trimmed();
+    row[ItemPMemo] = product.PMemo.trimmed();
+    return row;
+}
+
+void updateLineRow(QStringList &row, const LineFields &f)
+{
+    while (row.size() < itemColumnCount)
+        row.append(QString());
+    row[ItemPrID] = f.prId;
+    row[ItemQty] = f.quantity;
+    row[ItemPrice] = f.price;
+    row[ItemTax1] = flag(f.tax1);
+    row[ItemTax2] = flag(f.tax2);
+    row[ItemDesc] = f.description;
+    row[ItemComment] = f.comment;
+}
+
+QString gridTotalText(const QStringList &row, const QLocale &locale)
+{
+    const QString tax1 = row.value(ItemTax1);
+    const QString tax2 = row.value(ItemTax2);
+    return numberToFixed(lineAmount(row, locale), 10, 2, locale) + QLatin1Char(' ') + tax1 +
+           QLatin1Char(' ') + tax2;
+}
+
+} // namespace tlv
