@@ -1,6 +1,11 @@
 // What each button of the main window and each entry of the report chooser
 // runs. A command's code lives with its window or report; here it is only
 // hooked to its button, one block per area.
+#include "masterdata/LabelDefU.h"
+#include "masterdata/ProdDefU.h"
+#include "masterdata/PurDefU.h"
+#include "masterdata/StationaryU.h"
+#include "masterdata/TaxDefU.h"
 #include "reports/ReportU.h"
 #include "shell/MainU.h"
 
@@ -30,6 +35,16 @@ void TMain::installCommands()
     // ---- Customers and groups ----
 
     // ---- Products, purchases, tax, stationery, label stock ----
+    // "New" in these pick lists opens the editing windows, wherever the
+    // lists are run from (the invoice lines choose products too).
+    installProductEditor();
+    installPurchaseEditor();
+    installLabelStockEditor();
+    setCommand("BitBtnProd", [this] { runProductCommand(this); });
+    setCommand("BitBtnInven", [this] { runPurchaseCommand(this); });
+    setCommand("BtnSTax", [this] { runTaxDefinition(this); });
+    setCommand("BtnStationary", [this] { runStationery(this); });
+    setCommand("BtnLabForms", [this] { runLabelFormsCommand(this); });
 }
 
 } // namespace tlv
