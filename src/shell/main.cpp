@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLocale>
 #include <clocale>
 #include <cstdlib>
 
@@ -23,6 +24,10 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Tarlvin"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tarlvin Invoicing & Inventory"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tarlvin.svg")));
+    // A desktop without a chosen locale ("C") gets numeric short dates and a
+    // decimal point rather than Qt's "17 Aug 2026".
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 
     tlv::QtUi ui;
     tlv::setUi(&ui);
