@@ -1,6 +1,8 @@
 // What each button of the main window and each entry of the report chooser
 // runs. A command's code lives with its window or report; here it is only
 // hooked to its button, one block per area.
+#include "masterdata/CustomerU.h"
+#include "masterdata/GroupDefU.h"
 #include "masterdata/LabelDefU.h"
 #include "masterdata/ProdDefU.h"
 #include "masterdata/PurDefU.h"
@@ -33,6 +35,12 @@ void TMain::installCommands()
     // ---- Invoicing ----
 
     // ---- Customers and groups ----
+    // "New" in the customer and group pick lists opens their windows,
+    // wherever the lists are run from (the invoice editor chooses customers).
+    installCustomerEditor();
+    installGroupEditor();
+    setCommand("BitBtnCust", [this] { runCustomerCommand(this); });
+    setCommand("BitBtn14", [this] { runGroupCommand(this); });
 
     // ---- Products, purchases, tax, stationery, label stock ----
     // "New" in these pick lists opens the editing windows, wherever the
