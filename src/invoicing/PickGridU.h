@@ -24,6 +24,8 @@ public:
 
     // Enables "New" (the run operations set it before each showing).
     void setNewAllowed(bool allowed);
+    // Cancel, Escape and the close box: nothing chosen (selected record -1).
+    void reject() override;
 
     // For tests and the run operations.
     const PagedList &pager() const { return m_pager; }
@@ -65,7 +67,6 @@ protected:
 
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void reject() override;
 
     // Fills the grid from the window offset.
     void fill();

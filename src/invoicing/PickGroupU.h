@@ -29,6 +29,10 @@ public:
     explicit TPickGroup(QWidget *parent = nullptr);
 
     void setNewAllowed(bool allowed);
+    // Cancel, Escape and the close box: nothing chosen (selected record -1).
+    void reject() override;
+    // However it closes, the group table gets its order back.
+    void done(int result) override;
     QListWidget *list() const { return m_list; }
 
 public slots:
@@ -42,8 +46,6 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void done(int result) override;
-    void reject() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -27,6 +27,8 @@ public:
     explicit TPickLab(QWidget *parent = nullptr);
 
     void setNewAllowed(bool allowed);
+    // Cancel, Escape and the close box: nothing chosen (selected record -1).
+    void reject() override;
     QListWidget *list() const { return m_list; }
 
 public slots:
@@ -38,7 +40,6 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void reject() override;
 
 private:
     QListWidget *m_list = nullptr;
