@@ -89,22 +89,23 @@ bool takeCustomer(int recNo)
     return true;
 }
 
-int findInvoiceCustomer()
+int invoiceCustomerRecord()
 {
     Db &d = db();
     d.cust5.useTag(tag::CCNO);
-    if (d.cust5.seek(paddedNumber(d.inv6.buf.CuNo, 6)) != 0)
+    if (d.inv6.buf.CuNo == 0 || d.cust5.seek(paddedNumber(d.inv6.buf.CuNo, 6)) != 0)
         return 0;
-    d.cust5.read();
     return int(d.cust5.recNo());
 }
 
 LineFields lineFieldsOf(const ProductRecord &p, const QLocale &locale)
 {
+    // Trimmed: the dialog's fields hold no more than the table fields, and a
+    // description padded to its width would leave no room to type.
     LineFields f;
-    f.prId = p.PrID;
-    f.description = p.PDesc;
-    f.comment = p.IComm;
+    f.prId = p.PrID.trimmed();
+    f.description = p.PDesc.trimmed();
+    f.comment = p.IComm.trimmed();
     f.price = numberToFixed(p.UPrice, 8, 2, locale);
     f.quantity = numberToFixed(1.0, 9, 2, locale);
     f.tax1 = p.LTax1;
@@ -117,13 +118,13 @@ LineFields lineFieldsOf(const QStringList &row)
     LineFields f;
     if (row.size() < itemColumnCount)
         return f;
-    f.prId = row[ItemPrID];
+    f.prId = row[ItemPrID].trimmed();
     f.quantity = row[ItemQty];
     f.price = row[ItemPrice];
     f.tax1 = row[ItemTax1] == QLatin1String("t");
     f.tax2 = row[ItemTax2] == QLatin1String("t");
-    f.description = row[ItemDesc];
-    f.comment = row[ItemComment];
+    f.description = row[ItemDesc].trimmed();
+    f.comment = row[ItemComment].trimmed();
     return f;
 }
 

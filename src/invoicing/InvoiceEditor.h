@@ -49,9 +49,9 @@ int startingCustomer();
 // nothing changed, when there is no such record.
 bool takeCustomer(int recNo);
 
-// Finds the invoice's customer by number (CCNO order) and reads it into the
-// customer buffer; returns its record number, or 0 when there is none.
-int findInvoiceCustomer();
+// Finds the invoice's customer by number (CCNO order) without reading it;
+// returns its record number, or 0 when there is none.
+int invoiceCustomerRecord();
 
 // ---- Line items ------------------------------------------------------------------------------
 
@@ -67,7 +67,8 @@ struct LineFields
     bool tax2 = false;
 };
 
-// A product as the dialog of "Add Item" first shows it: one of it at its price.
+// A product as the dialog of "Add Item" first shows it: one of it at its
+// price. Texts are trimmed here and in the next.
 LineFields lineFieldsOf(const ProductRecord &p, const QLocale &locale = QLocale());
 // The dialog's fields for a line of the line-item table.
 LineFields lineFieldsOf(const QStringList &row);

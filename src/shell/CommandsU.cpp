@@ -1,6 +1,7 @@
 // What each button of the main window and each entry of the report chooser
 // runs. A command's code lives with its window or report; here it is only
 // hooked to its button, one block per area.
+#include "invoicing/InvoiceU.h"
 #include "masterdata/CustomerU.h"
 #include "masterdata/GroupDefU.h"
 #include "masterdata/LabelDefU.h"
@@ -33,6 +34,9 @@ void TMain::installCommands()
     setChooserAction(5, 4, [this] { runReport(QStringLiteral("purchasing"), this); });
 
     // ---- Invoicing ----
+    // "New" in the invoice pick list opens the invoice editor.
+    installInvoiceEditor();
+    setCommand("BtnInvoice", [this] { runInvoiceCommand(this); });
 
     // ---- Customers and groups ----
     // "New" in the customer and group pick lists opens their windows,

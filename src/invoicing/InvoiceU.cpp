@@ -1,0 +1,674 @@
+#include "invoicing/InvoiceU.h"
+
+#include "data/Database.h"
+#include "data/Helpers.h"
+#include "data/InvoiceMemory.h"
+#include "data/Settings.h"
+#include "data/TableScope.h"
+#include "invoicing/BatchLabel.h"
+#include "invoicing/InvoiceEditor.h"
+#include "invoicing/ItemDefU.h"
+#include "invoicing/PickCustU.h"
+#include "invoicing/PickInvU.h"
+#include "invoicing/PickProdU.h"
+#include "masterdata/CustomerU.h"
+#include "platform/Clock.h"
+#include "platform/Help.h"
+#include "platform/Ui.h"
+#include "platform/widgets/DateEdit.h"
+#include "platform/widgets/EnterAsTab.h"
+#include "platform/widgets/MoneyEdit.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace tlv {
+
+namespace {
+
+constexpr int helpContext = 310;
+constexpr int gridColumns = 5;
+constexpr int gridRows = 5; // the heading and four lines
+constexpr int columnWidths[gridColumns] = {80, 216, 64, 72, 80};
+const char *const columnHeadings[gridColumns] = {"Product ID", "Description", "Price", "Quantity", "Total"};
+constexpr int memoLength = 30; // IMemo
+
+QPushButton *button(const char *name, const QString &caption)
+{
+    auto *b = new QPushButton(caption);
+    b->setObjectName(QLatin1String(name));
+    // Enter in a field moves on; it never presses a button by itself.
+    b->setAutoDefault(false);
+    return b;
+}
+
+MoneyEdit *amountEdit(const char *name, bool readOnly)
+{
+    auto *e = new MoneyEdit(7, 2);
+    e->setObjectName(QLatin1String(name));
+    e->setReadOnly(readOnly);
+    if (readOnly)
+        e->setFocusPolicy(Qt::ClickFocus); // Tab passes over what cannot be typed in
+    e->setFixedWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("00000000000")) + 14);
+    return e;
+}
+
+QLabel *label(const QString &text, QWidget *buddy, const char *name = nullptr)
+{
+    auto *l = new QLabel(text);
+    l->setBuddy(buddy);
+    if (name)
+        l->setObjectName(QLatin1String(name));
+    return l;
+}
+
+TInvoice *theEditor = nullptr;
+
+} // namespace
+
+TInvoice::TInvoice(QWidget *parent)
+    : QDialog(parent), m_calc(db().inv6.buf, invoiceMemory().items, invoiceMemory().payments)
+{
+    setObjectName(QStringLiteral("Invoice"));
+    setWindowTitle(QStringLiteral("Invoice"));
+    buildControls();
+    m_itemDef = new TItemDef(this);
+}
+
+TInvoice::~TInvoice() = default;
+
+void TInvoice::buildControls()
+{
+    // ---- Customer ----
+    m_btnCust = button("BtnCust", QStringLiteral("Customer"));
+    m_btnCustEdit = button("BtnCustEdit", QStringLiteral("Edit"));
+    m_address = new QPlainTextEdit;
+    m_address->setObjectName(QStringLiteral("Memo1"));
+    m_address->setReadOnly(true);
+    m_address->setFocusPolicy(Qt::ClickFocus);
+    m_address->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_address->setFixedHeight(m_address->fontMetrics().lineSpacing() * 5 + 12);
+    m_address->setMinimumWidth(m_address->fontMetrics().horizontalAdvance(QString(34, QLatin1Char('x'))));
+    m_custNote = new QLineEdit;
+    m_custNote->setObjectName(QStringLiteral("Edit4"));
+    m_custNote->setMaxLength(34); // CUST5.note
+
+    // ---- Invoice header ----
+    m_number = new QLineEdit;
+    m_number->setObjectName(QStringLiteral("Edit1"));
+    m_number->setReadOnly(true);
+    m_number->setFocusPolicy(Qt::ClickFocus);
+    m_number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_number->setFixedWidth(m_number->fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + 14);
+    m_date = new DateEdit;
+    m_date->setObjectName(QStringLiteral("DateTimePicker1"));
+    m_date->setFixedWidth(m_date->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 40);
+    m_dept = new QLineEdit;
+    m_dept->setObjectName(QStringLiteral("Edit2"));
+    m_memo = new QLineEdit;
+    m_memo->setObjectName(QStringLiteral("Edit3"));
+    m_memo->setMaxLength(memoLength);
+
+    // ---- Lines ----
+    m_grid = new QTableWidget;
+    m_grid->setObjectName(QStringLiteral("StringGrid1"));
+    m_grid->setColumnCount(gridColumns);
+    m_grid->verticalHeader()->hide();
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_grid->setWordWrap(false);
+    QStringList headings;
+    for (const char *h : columnHeadings)
+        headings << QLatin1String(h);
+    m_grid->setHorizontalHeaderLabels(headings);
+    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_grid->horizontalHeader()->setHighlightSections(false);
+    int width = 0;
+    for (int c = 0; c < gridColumns; ++c) {
+        m_grid->setColumnWidth(c, columnWidths[c]);
+        width += columnWidths[c];
+    }
+    // The heading and three lines show: four row heights plus 4 pixels inside.
+    const int rowHeight = m_grid->verticalHeader()->defaultSectionSize();
+    m_grid->horizontalHeader()->setFixedHeight(rowHeight);
+    const int frame = m_grid->frameWidth() * 2;
+    m_grid->setFixedHeight(rowHeight * 4 + 4 + frame);
+    m_grid->setFixedWidth(width + m_grid->verticalScrollBar()->sizeHint().width() + frame);
+    connect(m_grid, &QTableWidget::cellDoubleClicked, this, &TInvoice::StringGrid1DblClick);
+
+    m_addItem = button("BAddItm", QStringLiteral("Add Item"));
+    m_editItem = button("BEditItm", QStringLiteral("Edit Item"));
+    m_addPayment = button("BAddPmt", QStringLiteral("Add Paym't"));
+    m_editPayment = button("BEditPmt", QStringLiteral("Edit Paym't"));
+
+    // ---- Remarks and totals ----
+    m_remarks = new QPlainTextEdit;
+    m_remarks->setObjectName(QStringLiteral("Memo2"));
+    m_remarks->setTabChangesFocus(true);
+    m_discountPercent = new MoneyEdit(2, 2);
+    m_discountPercent->setObjectName(QStringLiteral("MaskEdit1"));
+    m_discountPercent->setFixedWidth(
+        m_discountPercent->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 14);
+    m_discount = amountEdit("MaskEdit8", true);
+    m_subtotal = amountEdit("MaskEdit2", true);
+    m_ship = amountEdit("MaskEdit3", false);
+    m_tax = amountEdit("MaskEdit4", false);
+    m_total = amountEdit("MaskEdit5", true);
+    m_payments = amountEdit("MaskEdit6", true);
+    m_due = amountEdit("MaskEdit7", true);
+    m_shipLabel = new QLabel;
+    m_shipLabel->setObjectName(QStringLiteral("Label5"));
+    m_shipLabel->setBuddy(m_ship);
+    m_taxLabel = new QLabel;
+    m_taxLabel->setObjectName(QStringLiteral("Label6"));
+    m_taxLabel->setBuddy(m_tax);
+
+    // ---- Commands ----
+    m_save = button("BtnSave", QStringLiteral("Save"));
+    m_delete = button("BtnDelete", QStringLiteral("Delete"));
+    m_cancel = button("BtnCancel", QStringLiteral("Cancel"));
+    m_print = button("BtnPrint", QStringLiteral("Print"));
+    m_email = button("BtnEMail", QStringLiteral("EMail"));
+    m_packing = button("Button1", QStringLiteral("Packing List"));
+    m_import = button("BtnImport", QStringLiteral("IMPORT"));
+    m_export = button("BtnExport", QStringLiteral("Export"));
+    m_export->setToolTip(QStringLiteral("Export Credit Card Info to Batchin.Dat"));
+    m_batchLab = button("BtnBatchLab", QStringLiteral("Batch Label"));
+    m_dearCust = button("BtnDearCust", QStringLiteral("Dear Customer"));
+    m_help = button("BitBtn1", QStringLiteral("Help"));
+    m_help->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+
+    // Saving, deleting and payments come with the storing of invoices;
+    // printing, mailing and the exchange files with their own windows.
+    for (QPushButton *b : {m_addPayment, m_editPayment, m_save, m_delete, m_print, m_email, m_packing,
+                           m_import, m_export, m_dearCust})
+        b->setEnabled(false);
+
+    connect(m_btnCust, &QPushButton::clicked, this, &TInvoice::BtnCustClick);
+    connect(m_btnCustEdit, &QPushButton::clicked, this, &TInvoice::BtnCustEditClick);
+    connect(m_addItem, &QPushButton::clicked, this, &TInvoice::BAddItmClick);
+    connect(m_editItem, &QPushButton::clicked, this, &TInvoice::BEditItmClick);
+    connect(m_addPayment, &QPushButton::clicked, this, &TInvoice::BAddPmtClick);
+    connect(m_editPayment, &QPushButton::clicked, this, &TInvoice::BEditPmtClick);
+    connect(m_save, &QPushButton::clicked, this, &TInvoice::BtnSaveClick);
+    connect(m_delete, &QPushButton::clicked, this, &TInvoice::BtnDeleteClick);
+    connect(m_cancel, &QPushButton::clicked, this, &TInvoice::BtnCancelClick);
+    connect(m_batchLab, &QPushButton::clicked, this, &TInvoice::BtnBatchLabClick);
+    connect(m_help, &QPushButton::clicked, this, &TInvoice::BitBtn1Click);
+    auto *f1 = new QShortcut(QKeySequence::HelpContents, this);
+    connect(f1, &QShortcut::activated, this, &TInvoice::BitBtn1Click);
+    // The date is kept in the header buffer as it changes, so that a refresh
+    // of the display never puts back the date the invoice was opened with.
+    connect(m_date, &DateEdit::dateChanged, this, [](const QDate &d) { db().inv6.buf.IDate = d; });
+
+    for (QWidget *w : {(QWidget *)m_dept, (QWidget *)m_memo, (QWidget *)m_custNote, (QWidget *)m_date,
+                       (QWidget *)m_discountPercent, (QWidget *)m_ship, (QWidget *)m_tax})
+        enterMovesFocus(w);
+    for (QWidget *w : {(QWidget *)m_dept, (QWidget *)m_memo, (QWidget *)m_custNote, (QWidget *)m_remarks,
+                       (QWidget *)m_discountPercent, (QWidget *)m_ship, (QWidget *)m_tax})
+        w->installEventFilter(this);
+
+    // ---- Layout ----
+    auto *customer = new QGridLayout;
+    auto *custButtons = new QHBoxLayout;
+    custButtons->addWidget(m_btnCust);
+    custButtons->addWidget(m_btnCustEdit);
+    custButtons->addStretch();
+    customer->addLayout(custButtons, 0, 0, 1, 2);
+    customer->addWidget(m_address, 1, 0, 1, 2);
+    customer->addWidget(label(QStringLiteral("Cust. Note"), m_custNote), 2, 0);
+    customer->addWidget(m_custNote, 2, 1);
+
+    auto *header = new QGridLayout;
+    header->addWidget(label(QStringLiteral("Invoice"), m_number), 0, 0);
+    header->addWidget(m_number, 0, 1, Qt::AlignLeft);
+    header->addWidget(label(QStringLiteral("Date Sold"), m_date), 1, 0);
+    header->addWidget(m_date, 1, 1, Qt::AlignLeft);
+    header->addWidget(label(QStringLiteral("Department"), m_dept), 2, 0);
+    header->addWidget(m_dept, 2, 1);
+    header->addWidget(label(QStringLiteral("Credit Card or Note"), m_memo), 3, 0);
+    header->addWidget(m_memo, 3, 1);
+    header->setRowStretch(4, 1);
+
+    auto *top = new QHBoxLayout;
+    top->addLayout(customer, 1);
+    top->addSpacing(16);
+    top->addLayout(header, 1);
+
+    auto *lineButtons = new QVBoxLayout;
+    lineButtons->addWidget(m_addItem);
+    lineButtons->addWidget(m_editItem);
+    lineButtons->addSpacing(8);
+    lineButtons->addWidget(m_addPayment);
+    lineButtons->addWidget(m_editPayment);
+    lineButtons->addStretch();
+    auto *lines = new QHBoxLayout;
+    lines->addWidget(m_grid);
+    lines->addLayout(lineButtons);
+    lines->addStretch();
+
+    auto *totals = new QGridLayout;
+    totals->addWidget(label(QStringLiteral("% Discount:"), m_discountPercent), 0, 0, Qt::AlignRight);
+    totals->addWidget(m_discountPercent, 0, 1, Qt::AlignRight);
+    totals->addWidget(m_discount, 0, 2);
+    totals->addWidget(label(QStringLiteral("Subtotal:"), m_subtotal), 1, 0, 1, 2, Qt::AlignRight);
+    totals->addWidget(m_subtotal, 1, 2);
+    totals->addWidget(m_shipLabel, 2, 0, 1, 2, Qt::AlignRight);
+    totals->addWidget(m_ship, 2, 2);
+    totals->addWidget(m_taxLabel, 3, 0, 1, 2, Qt::AlignRight);
+    totals->addWidget(m_tax, 3, 2);
+    totals->addWidget(label(QStringLiteral("Total:"), m_total), 4, 0, 1, 2, Qt::AlignRight);
+    totals->addWidget(m_total, 4, 2);
+    totals->addWidget(label(QStringLiteral("Payments:"), m_payments), 5, 0, 1, 2, Qt::AlignRight);
+    totals->addWidget(m_payments, 5, 2);
+    totals->addWidget(label(QStringLiteral("Amount Due:"), m_due), 6, 0, 1, 2, Qt::AlignRight);
+    totals->addWidget(m_due, 6, 2);
+    totals->setVerticalSpacing(3);
+
+    auto *lower = new QHBoxLayout;
+    lower->addWidget(m_remarks, 1);
+    lower->addSpacing(16);
+    lower->addLayout(totals);
+
+    auto *commands = new QGridLayout;
+    int col = 0;
+    for (QPushButton *b : {m_save, m_delete, m_cancel, m_print, m_email, m_packing})
+        commands->addWidget(b, 0, col++);
+    col = 0;
+    for (QPushButton *b : {m_import, m_export, m_batchLab, m_dearCust})
+        commands->addWidget(b, 1, col++);
+    commands->addWidget(m_help, 1, 5);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addSpacing(6);
+    layout->addLayout(lines);
+    layout->addSpacing(6);
+    layout->addLayout(lower, 1);
+    layout->addSpacing(6);
+    layout->addLayout(commands);
+
+    QWidget *order[] = {m_btnCust,     m_btnCustEdit, m_custNote,        m_date,     m_dept,
+                        m_memo,        m_grid,        m_addItem,         m_editItem, m_addPayment,
+                        m_editPayment, m_remarks,     m_discountPercent, m_ship,     m_tax,
+                        m_save,        m_delete,      m_cancel,          m_print,    m_email,
+                        m_packing,     m_import,      m_export,          m_batchLab, m_dearCust,
+                        m_help};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+// ---- Opening --------------------------------------------------------------------------
+
+void TInvoice::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TInvoice::FormShow()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_calc.setRates(ChargeRates::of(settings()));
+    m_calc.setLocale(QLocale());
+    m_shipLabel->setText(settings().ShipLine.trimmed() + QLatin1Char(':'));
+    m_taxLabel->setText(settings().TaxLine.trimmed() + QLatin1Char(':'));
+    resetGrid();
+
+    InvoiceMemory &m = invoiceMemory();
+    m.reset();
+    Db &d = db();
+    if (d.selected.invoice <= 0) {
+        startNewInvoice(clock().today());
+    } else {
+        loadInvoice(d.selected.invoice);
+        // "Customer" starts its list on the invoice's customer.
+        if (m.customerRecNo > 0)
+            d.selected.customer = int(m.customerRecNo);
+    }
+    for (QPushButton *b : {m_import, m_export, m_batchLab, m_dearCust})
+        b->setVisible(true);
+
+    refreshDisplay();
+    showCustomer();
+    QApplication::restoreOverrideCursor();
+    m_btnCust->setFocus();
+}
+
+void TInvoice::resetGrid()
+{
+    m_grid->clearContents();
+    m_grid->setRowCount(gridRows - 1);
+    m_grid->setCurrentCell(0, 0);
+}
+
+void TInvoice::refreshDisplay()
+{
+    m_calc.invoiceOpened();
+    showTotals();
+}
+
+void TInvoice::writeHeader()
+{
+    const InvoiceRecord &h = db().inv6.buf;
+    m_number->setText(paddedNumber(h.IvNo, 6));
+    m_dept->setText(h.Dept.trimmed());
+    m_memo->setText(h.IMemo.trimmed());
+    m_date->setDate(h.IDate);
+    m_remarks->setPlainText(h.REM);
+}
+
+void TInvoice::writeLines()
+{
+    const QList<QStringList> &items = invoiceMemory().items;
+    const int current = m_grid->currentRow();
+    m_grid->clearContents();
+    // The grid grows with the lines and is only cut back after a save or delete.
+    if (items.size() > m_grid->rowCount())
+        m_grid->setRowCount(int(items.size()));
+    for (int r = 0; r < items.size(); ++r) {
+        const QStringList &row = items[r];
+        const QString cells[gridColumns] = {row.value(ItemPrID).trimmed(), row.value(ItemDesc).trimmed(),
+                                            row.value(ItemPrice), row.value(ItemQty), gridTotalText(row)};
+        for (int c = 0; c < gridColumns; ++c) {
+            auto *item = new QTableWidgetItem(cells[c]);
+            if (c >= 2)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            m_grid->setItem(r, c, item);
+        }
+    }
+    m_grid->setCurrentCell(current >= 0 && current < m_grid->rowCount() ? current : 0, 0);
+}
+
+void TInvoice::showTotals()
+{
+    const unsigned shown = m_calc.takeShown();
+    const InvoiceRecord &h = db().inv6.buf;
+    if (shown & ShowDisplay) {
+        writeHeader();
+        writeLines();
+    }
+    if (shown & ShowDiscountPercent)
+        m_discountPercent->setValue(h.Discount);
+    if (shown & ShowDiscount)
+        m_discount->setValue(-m_calc.discount());
+    if (shown & ShowSubtotal)
+        m_subtotal->setValue(m_calc.subtotal());
+    if (shown & ShowShip)
+        m_ship->setValue(h.Ship);
+    if (shown & ShowTax)
+        m_tax->setValue(h.Tax);
+    if (shown & ShowTotal)
+        m_total->setValue(m_calc.total());
+    if (shown & ShowPayments)
+        m_payments->setValue(m_calc.paymentsSum());
+    if (shown & ShowDue)
+        m_due->setValue(h.Due);
+}
+
+// ---- Customer ----------------------------------------------------------------------------
+
+void TInvoice::showCustomer()
+{
+    m_address->clear();
+    m_custNote->clear();
+    m_customerMailable = false;
+    const Db &d = db();
+    if (d.inv6.buf.CuNo != 0) {
+        QString text;
+        for (const QString &line : invoiceMemory().address)
+            text += line + QLatin1Char('\n');
+        m_address->setPlainText(text);
+        m_custNote->setText(d.cust5.buf.note.trimmed());
+        m_customerMailable = hasUsableEmail(d.cust5.buf.email);
+    }
+    // Mailing the invoice (BtnEMail) follows m_customerMailable once invoices
+    // can be mailed; until then the button stays disabled.
+}
+
+void TInvoice::BtnCustClick()
+{
+    Db &d = db();
+    // The list reads every customer it shows into the customer buffer: a
+    // cancelled choice puts the chosen customer back, note and all.
+    const CustomerRecord before = d.cust5.buf;
+    const bool hadCustomer = d.inv6.buf.CuNo != 0;
+    d.selected.customer = startingCustomer();
+    if (runPickCust(true) && takeCustomer(d.selected.customer)) {
+        showCustomer();
+        return;
+    }
+    if (hadCustomer)
+        d.cust5.buf = before;
+}
+
+void TInvoice::BtnCustEditClick()
+{
+    Db &d = db();
+    if (d.inv6.buf.CuNo == 0) {
+        ui().information(QStringLiteral("Customer not selected"));
+        return;
+    }
+    const int recNo = invoiceCustomerRecord();
+    if (recNo == 0)
+        return;
+    const CustomerRecord before = d.cust5.buf;
+    d.selected.customer = recNo;
+    if (editCustomer(this) && d.selected.customer > 0 && takeCustomer(d.selected.customer)) {
+        showCustomer();
+        return;
+    }
+    // Not saved: the customer as it was, with the note typed here.
+    d.cust5.buf = before;
+}
+
+// ---- Lines -------------------------------------------------------------------------------
+
+void TInvoice::BAddItmClick()
+{
+    Db &d = db();
+    auto &products = d.prod5;
+    d.selected.product = products.top() == 0 ? int(products.recNo()) : 0;
+    if (!runPickProd(true))
+        return;
+    if (products.go(d.selected.product) != 0)
+        return;
+    products.read();
+    m_itemDef->setLine(lineFieldsOf(products.buf));
+    m_itemDef->exec();
+    if (lineItemResult() == DialogSave)
+        invoiceMemory().items.append(newLineRow(m_itemDef->line(), products.buf));
+    // Whatever the dialog's result, the charge lines are computed again.
+    m_calc.linesChanged();
+    showTotals();
+}
+
+void TInvoice::BEditItmClick()
+{
+    QList<QStringList> &items = invoiceMemory().items;
+    const int r = m_grid->currentRow(); // line r of the table, grid row r + 1
+    if (r < 0 || r >= items.size())
+        return;
+    m_itemDef->setLine(lineFieldsOf(items[r]));
+    m_itemDef->exec();
+    switch (lineItemResult()) {
+    case DialogSave:
+        updateLineRow(items[r], m_itemDef->line());
+        break;
+    case DialogDelete:
+        items.removeAt(r);
+        break;
+    default:
+        return; // nothing changed, nothing recomputed
+    }
+    m_calc.linesChanged();
+    showTotals();
+}
+
+void TInvoice::StringGrid1DblClick(int, int)
+{
+    BEditItmClick();
+}
+
+// ---- Leaving fields ----------------------------------------------------------------------
+
+bool TInvoice::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        // Leaving the window for a moment (a menu, another window) is not leaving the field.
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+            if (watched == m_dept)
+                Edit2Exit();
+            else if (watched == m_memo)
+                Edit3Exit();
+            else if (watched == m_custNote)
+                Edit4Exit();
+            else if (watched == m_remarks)
+                Memo2Exit();
+            else if (watched == m_discountPercent)
+                MaskEdit1Exit();
+            else if (watched == m_ship)
+                MaskEdit3Exit();
+            else if (watched == m_tax)
+                MaskEdit4Exit();
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TInvoice::Edit2Exit()
+{
+    db().inv6.buf.Dept = m_dept->text().trimmed();
+}
+
+void TInvoice::Edit3Exit()
+{
+    db().inv6.buf.IMemo = m_memo->text().trimmed();
+}
+
+void TInvoice::Edit4Exit()
+{
+    db().cust5.buf.note = m_custNote->text().trimmed();
+}
+
+void TInvoice::Memo2Exit()
+{
+    db().inv6.buf.REM = m_remarks->toPlainText();
+}
+
+void TInvoice::MaskEdit1Exit()
+{
+    m_discountPercent->normalise();
+    m_calc.discountLeft(m_discountPercent->value());
+    showTotals();
+}
+
+void TInvoice::MaskEdit3Exit()
+{
+    m_ship->normalise();
+    m_calc.firstChargeLeft(m_ship->value());
+    showTotals();
+}
+
+void TInvoice::MaskEdit4Exit()
+{
+    m_tax->normalise();
+    m_calc.secondChargeLeft(m_tax->value());
+    showTotals();
+}
+
+// ---- Commands ----------------------------------------------------------------------------
+
+void TInvoice::BAddPmtClick()
+{
+    // Payments are recorded with the storing of invoices (the payment dialog).
+}
+
+void TInvoice::BEditPmtClick()
+{
+    // As BAddPmtClick.
+}
+
+void TInvoice::BtnSaveClick()
+{
+    // Storing the invoice (INV6, ITM5, PMT and the customer's note) comes with
+    // its own change; the button stays disabled until then.
+}
+
+void TInvoice::BtnDeleteClick()
+{
+    // As BtnSaveClick.
+}
+
+void TInvoice::BtnCancelClick()
+{
+    reject();
+}
+
+void TInvoice::BtnBatchLabClick()
+{
+    addToBatchLabels(db().inv6.buf.CuNo);
+}
+
+void TInvoice::BitBtn1Click()
+{
+    help().showTopic(helpContext);
+}
+
+// ---- The editor and the command ----------------------------------------------------------
+
+TInvoice &invoiceEditor()
+{
+    if (!theEditor) {
+        theEditor = new TInvoice;
+        qAddPostRoutine([] {
+            delete theEditor;
+            theEditor = nullptr;
+        });
+    }
+    return *theEditor;
+}
+
+void editInvoice()
+{
+    invoiceEditor().exec();
+}
+
+void installInvoiceEditor()
+{
+    setNewRecordEditor(PickTable::Invoice, [] { editInvoice(); });
+}
+
+void runInvoiceCommand(QWidget *)
+{
+    TableScope scope(packList::invoices);
+    Db &d = db();
+    for (Table *t : {(Table *)&d.cust5, (Table *)&d.groups, (Table *)&d.inv6, (Table *)&d.itm5,
+                     (Table *)&d.pmt, (Table *)&d.prod5})
+        t->open();
+    installInvoiceEditor();
+    d.selected.invoice = lastInvoiceRecord();
+    bool created = false;
+    // "New" in the list opens the editor itself; an invoice chosen is edited here.
+    while (runPickInv(true, &created))
+        if (!created)
+            editInvoice();
+}
+
+} // namespace tlv
