@@ -98,6 +98,8 @@ void TInvoice::buildControls()
     m_address->setReadOnly(true);
     m_address->setFocusPolicy(Qt::ClickFocus);
     m_address->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Five lines, each ending in a line break: the empty sixth needs no scrolling.
+    m_address->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_address->setFixedHeight(m_address->fontMetrics().lineSpacing() * 5 + 12);
     m_address->setMinimumWidth(m_address->fontMetrics().horizontalAdvance(QString(34, QLatin1Char('x'))));
     m_custNote = new QLineEdit;
@@ -131,6 +133,8 @@ void TInvoice::buildControls()
     m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_grid->setWordWrap(false);
+    // A total wider than its column loses its leading blanks, never its digits.
+    m_grid->setTextElideMode(Qt::ElideNone);
     QStringList headings;
     for (const char *h : columnHeadings)
         headings << QLatin1String(h);
