@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
+#include <cstdlib>
 
 namespace tlv {
 
@@ -281,6 +283,7 @@ PickRow TableSource::readRow()
 bool PagedList::start(long callerRecord)
 {
     m_lastSeek.clear();
+    m_anchorRec = 0;
     const long count = m_source->count();
     if (count > pageRows) {
         m_max = count - pageRows;
@@ -301,22 +304,52 @@ long PagedList::locate()
     if (m_target <= 0 || s.go(m_target) != 0) {
         s.top();
         m_target = s.recNo();
+        m_anchorRec = m_target;
+        m_anchorOffset = 0;
         return 0;
     }
+    const long count = s.count();
     const double fraction = std::clamp(s.position(), 0.0, 1.0);
-    long i = static_cast<long>(static_cast<double>(s.count()) * fraction);
-    // The estimate may overshoot: skipping back that far then passes the
-    // beginning, and the estimate is lowered until a skip lands on a record.
-    while (s.skip(-i) != 0) {
+    const long estimate = static_cast<long>(static_cast<double>(count) * fraction);
+    // Count towards the nearer end of the order; every record stands in it,
+    // so the records before are the count less those after, less one.
+    long before;
+    if (estimate <= count / 2)
+        before = countBeyond(-1, estimate);
+    else
+        before = count - 1 - countBeyond(+1, count - 1 - estimate);
+    m_anchorRec = m_target;
+    m_anchorOffset = before;
+    return std::min(m_max, before);
+}
+
+long PagedList::countBeyond(int direction, long estimate)
+{
+    PickSource &s = *m_source;
+    const long count = s.count();
+    // The first jump: the estimate less its likely error. The engine's
+    // position assumes evenly filled index pages and is off by up to a few
+    // hundredths of the table; a jump that still passes the end of the order
+    // is lowered and tried again from the target.
+    long jump = std::max(0L, estimate - count / 32 - 16);
+    while (jump > 0 && s.skip(direction * jump) != 0) {
         s.go(m_target);
-        i = i < 16 ? 0 : i - 15;
+        jump = jump < 16 ? 0 : jump / 2;
     }
-    // From there one record at a time to the beginning; the failing attempt
-    // counts too, so i ends one above the number of records before the target.
-    do {
-        ++i;
-    } while (s.skip(-1) == 0);
-    return std::min(m_max, i - 1);
+    // The rest in ever shorter skips: a skip that passes the end of the order
+    // leaves no trace of how far it got, so go back to the last record
+    // reached and go on with a shorter one. Long skips walk the index alone;
+    // only where a skip ends is a record read.
+    long counted = jump;
+    long reached = s.recNo();
+    for (long step = 4096; step >= 1; step /= 8) {
+        while (s.skip(direction * step) == 0) {
+            counted += step;
+            reached = s.recNo();
+        }
+        s.go(reached);
+    }
+    return counted;
 }
 
 PagedList::Page PagedList::fill()
@@ -325,18 +358,23 @@ PagedList::Page PagedList::fill()
     m_window = std::clamp(m_window, 0L, m_max);
     Page page;
     // Every record stands in the order, so the W-th from the first is the
-    // (count - 1 - W)-th from the last: walk from the nearer end.
+    // (count - 1 - W)-th from the last; a known record may be nearer still.
     const long count = s.count();
-    const long fromEnd = count - 1 - m_window;
-    int rc;
-    if (fromEnd < m_window) {
+    const long fromTop = m_window;
+    const long fromBottom = count - 1 - m_window;
+    const long fromAnchor = m_anchorRec > 0 ? std::abs(m_window - m_anchorOffset) : LONG_MAX;
+    int rc = -1;
+    if (fromAnchor < std::min(fromTop, fromBottom) && s.go(m_anchorRec) == 0) {
+        rc = fromAnchor > 0 ? s.skip(m_window - m_anchorOffset) : 0;
+    } else if (fromBottom < fromTop) {
         rc = s.bottom();
-        if (rc == 0 && fromEnd > 0)
-            rc = s.skip(-fromEnd);
-    } else {
+        if (rc == 0 && fromBottom > 0)
+            rc = s.skip(-fromBottom);
+    }
+    if (rc != 0) {
         rc = s.top();
-        if (rc == 0 && m_window > 0)
-            rc = s.skip(m_window);
+        if (rc == 0 && fromTop > 0)
+            rc = s.skip(fromTop);
     }
     for (int r = 0; rc == 0 && r < pageRows; ++r) {
         PickRow row = s.readRow();
@@ -346,6 +384,8 @@ PagedList::Page PagedList::fill()
         if (r + 1 < pageRows)
             rc = s.skip(1);
     }
+    m_anchorRec = page.rows.empty() ? 0 : page.rows.front().recNo;
+    m_anchorOffset = m_window;
     m_target = 0;
     page.scrollPosition = scrollPosition();
     return page;

@@ -155,7 +155,10 @@ private:
 
 // The window onto the order: W records come before the first row shown, at
 // most M = count - 10. The target is the record to select at the next fill
-// (0 none). A fill reads at most ten records whatever the table's size.
+// (0 none). A fill reads at most ten records whatever the table's size, and
+// reaches its first row by skipping from the nearest place it knows: the
+// first or last record, or the record it last placed (the first row of the
+// last fill, the target of the last locate).
 class PagedList
 {
 public:
@@ -171,7 +174,10 @@ public:
     bool start(long callerRecord);
 
     // The number of records before the target in the order, at most M: the
-    // engine's fractional position gives a first estimate, skipping corrects it.
+    // engine's fractional position gives a first estimate, skipping corrects
+    // it. The count is exact; the skipping starts from the nearer end of the
+    // order and a short way before the estimate, because the estimate may be
+    // off by a few hundredths of the table either way (see countBeyond).
     long locate();
 
     struct Page
@@ -204,11 +210,18 @@ public:
     void setTarget(long recNo) { m_target = recNo; }
 
 private:
+    // The records beyond the target (which is current) in one direction:
+    // -1 before it, +1 after it.
+    long countBeyond(int direction, long estimate);
+
     PickSource *m_source = nullptr;
     long m_window = 0;
     long m_max = 0;
     long m_target = 0;
     QString m_lastSeek;
+    // A record whose place in the order is known; 0 none.
+    long m_anchorRec = 0;
+    long m_anchorOffset = 0;
 };
 
 // ---- The plain lists: groups and label stocks ----------------------------------------

@@ -23,9 +23,9 @@ public:
     // The fractional position reported for an index; exact by default.
     std::function<double(long index, long count)> estimate;
 
-    long reads = 0;       // records read
-    long stepped = 0;     // records passed by skips
-    long singleBacks = 0; // skip(-1) calls
+    long reads = 0;   // records read
+    long stepped = 0; // records passed by skips
+    long skips = 0;   // skip calls
     long seeks = 0;
 
     explicit ModelSource(long n, long firstRecNo = 1)
@@ -50,8 +50,7 @@ public:
     }
     int skip(long n) override
     {
-        if (n == -1)
-            ++singleBacks;
+        ++skips;
         if (m_cur < 0)
             return r4eof;
         if (n == 0)
@@ -104,7 +103,7 @@ public:
                 return long(i);
         return -1;
     }
-    void resetCounters() { reads = stepped = singleBacks = seeks = 0; }
+    void resetCounters() { reads = stepped = skips = seeks = 0; }
 
 private:
     int place(long index)
@@ -125,7 +124,7 @@ long locateIndex(ModelSource &m, PagedList &list, long index)
 
 } // namespace
 
-TEST(PickPaging, LocateCountsTheRecordsBeforeTheTargetWhateverTheEstimate)
+TEST(PickPaging, LocateFindsTheExactPlaceWhateverTheEstimate)
 {
     const long n = 600;
     const long maxOffset = n - PagedList::pageRows;
@@ -160,43 +159,82 @@ TEST(PickPaging, LocateCountsTheRecordsBeforeTheTargetWhateverTheEstimate)
     }
 }
 
-TEST(PickPaging, AGoodEstimateLeavesOneStepToCount)
+TEST(PickPaging, LocatingWalksLittleMoreThanFromTheNearerEnd)
 {
-    ModelSource m(100000);
-    // The share of the order before the record.
-    m.estimate = [](long i, long c) { return (double(i) + 0.5) / double(c); };
-    PagedList list(m);
-    for (long index : {0L, 1L, 5000L, 49999L, 99989L, 99999L}) {
-        m.resetCounters();
-        EXPECT_EQ(locateIndex(m, list, index), std::min(index, 99990L));
-        // One skip of the estimated length, then the one failing step back
-        // (for the second record the first skip is a single step too).
-        EXPECT_EQ(m.singleBacks, index == 1 ? 2 : 1) << index;
-        EXPECT_EQ(m.reads, 0) << "locating reads no records";
+    // The work of a locate: the index entries passed by skips (cheap) and
+    // the skips themselves (each reads the record it ends on).
+    const long n = 100000;
+    const long margin = n / 32 + 16;
+    struct Case
+    {
+        const char *name;
+        long error; // how far the estimate is off, in records
+    };
+    // The engine's estimates run a few hundredths of the table either way.
+    for (const Case &c : {Case{"exact", 0}, Case{"3% too far", 3000}, Case{"3% too short", -3000},
+                          Case{"10% too far", 10000}}) {
+        ModelSource m(n);
+        const long error = c.error;
+        m.estimate = [error](long i, long count) {
+            return std::clamp((double(i + error) + 0.5) / double(count), 0.0, 1.0);
+        };
+        PagedList list(m);
+        for (long index : {0L, 1L, 777L, 5000L, 49999L, 50001L, 87654L, 99989L, 99999L}) {
+            m.resetCounters();
+            ASSERT_EQ(locateIndex(m, list, index), std::min(index, n - 10)) << c.name << " " << index;
+            EXPECT_EQ(m.reads, 0) << "locating reads no rows";
+            const long nearer = std::min(index, n - 1 - index);
+            const long off = std::abs(error);
+            if (off < margin) {
+                EXPECT_LE(m.stepped, nearer + 3 * (margin + off) + 4096 + 512 + 64 + 8)
+                    << c.name << " " << index;
+                EXPECT_LE(m.skips, (margin + off) / 512 + 40) << c.name << " " << index;
+            } else {
+                // An estimate beyond the margin may cost a walk or two more,
+                // never a walk per record.
+                EXPECT_LE(m.stepped, 4 * n) << c.name << " " << index;
+                EXPECT_LE(m.skips, 120) << c.name << " " << index;
+            }
+        }
+    }
+
+    // Estimates that say nothing still give the exact place at bounded cost.
+    for (double fixed : {0.0, 1.0, 0.5}) {
+        ModelSource m(n);
+        m.estimate = [fixed](long, long) { return fixed; };
+        PagedList list(m);
+        for (long index : {0L, 12345L, 50000L, 99999L}) {
+            m.resetCounters();
+            ASSERT_EQ(locateIndex(m, list, index), std::min(index, n - 10)) << fixed << " " << index;
+            EXPECT_LE(m.stepped, 4 * n);
+            EXPECT_LE(m.skips, n / 4096 + 120);
+        }
     }
 }
 
-TEST(PickPaging, AnOvershootingEstimateBacksOffFifteenAtATime)
+TEST(PickPaging, AFillAfterALocateStartsFromTheTarget)
 {
-    ModelSource m(1000);
-    // Thirty-one records too far: two back-offs of 15 leave one too many,
-    // the third lands.
-    m.estimate = [](long i, long c) { return double(i + 31) / double(c); };
+    ModelSource m(100000);
     PagedList list(m);
+    list.start(m.order[60000]);
+    EXPECT_EQ(list.window(), 60000);
     m.resetCounters();
-    EXPECT_EQ(locateIndex(m, list, 500), 500);
-    // 531 back (fails after 501), 516 (fails), 501 (fails), 486 lands,
-    // then 14 steps and the failing one.
-    EXPECT_EQ(m.singleBacks, 15);
-    EXPECT_EQ(m.stepped, 501 + 501 + 501 + 486 + 14 + 1);
-
-    // Small estimates fall straight to zero.
-    ModelSource small(30);
-    small.estimate = [](long, long) { return 0.5; }; // 15 records for every target
-    PagedList smallList(small);
-    small.resetCounters();
-    EXPECT_EQ(locateIndex(small, smallList, 3), 3);
-    EXPECT_EQ(small.singleBacks, 4); // from 0: three steps and the failing one
+    PagedList::Page page = list.fill();
+    EXPECT_EQ(page.targetRow, 0);
+    EXPECT_LE(m.stepped, 9);
+    // Moving by a page starts from the first row shown.
+    list.moveBy(-10);
+    m.resetCounters();
+    page = list.fill();
+    EXPECT_EQ(page.rows.front().recNo, m.order[59990]);
+    EXPECT_LE(m.stepped, 10 + 9);
+    // Near the end the target's window is the last one.
+    list.start(m.order[99995]);
+    EXPECT_EQ(list.window(), 99990);
+    m.resetCounters();
+    page = list.fill();
+    EXPECT_EQ(page.targetRow, 5);
+    EXPECT_LE(m.stepped, 5 + 9);
 }
 
 TEST(PickPaging, StartsOnTheCallersRecordOrAtTheTopWithTenOrFewer)
