@@ -28,6 +28,9 @@ namespace tlv {
 
 namespace {
 constexpr int helpContext = 410;
+// Customer records walked in one piece of the number search: a few
+// milliseconds, so typing is not held up.
+constexpr long numberSearchStep = 20000;
 
 QLineEdit *field(const char *name, int maxLength, int widthChars)
 {
@@ -173,6 +176,9 @@ TCustomer::TCustomer(QWidget *parent) : QDialog(parent)
     auto *f1 = new QShortcut(QKeySequence::HelpContents, this);
     f1->setContext(Qt::WindowShortcut);
     connect(f1, &QShortcut::activated, this, &TCustomer::BtnHelpClick);
+
+    m_numberTimer.setInterval(0);
+    connect(&m_numberTimer, &QTimer::timeout, this, &TCustomer::findNumber);
     resize(sizeHint().width(), sizeHint().height() + 60);
 }
 
@@ -216,6 +222,22 @@ void TCustomer::FormShow()
     m_comments->setPlainText(e.comments);
     m_groupName->setText(groupName);
     m_title->setFocus();
+
+    m_numbers = CustomerNumberSearch();
+    if (current <= 0)
+        m_numberTimer.start();
+}
+
+void TCustomer::findNumber()
+{
+    if (!db().cust5.isOpen() || m_numbers.advance(numberSearchStep))
+        m_numberTimer.stop();
+}
+
+void TCustomer::done(int result)
+{
+    m_numberTimer.stop();
+    QDialog::done(result);
 }
 
 void TCustomer::BtnGroupClick()
@@ -251,7 +273,7 @@ void TCustomer::BtnSaveClick()
     e.comments = m_comments->toPlainText();
 
     int recNo = db().selected.customer;
-    const CustomerSave result = saveCustomer(recNo, m_loaded, m_group, e);
+    const CustomerSave result = saveCustomer(recNo, m_loaded, m_group, e, &m_numbers);
     if (result != CustomerSave::Saved) {
         ui().information(messageOf(result));
         return;

@@ -13,8 +13,10 @@
 //
 // CUST5 and GROUPS must be open.
 #include "data/Records.h"
+#include "masterdata/Customers.h"
 
 #include <QDialog>
+#include <QTimer>
 
 class QLabel;
 class QLineEdit;
@@ -31,6 +33,8 @@ public:
 
     // The group number the customer will be saved with.
     int groupNumber() const { return m_group; }
+    // The search for a new customer's number (tests).
+    const CustomerNumberSearch &numberSearch() const { return m_numbers; }
 
 public slots:
     void FormShow();
@@ -42,8 +46,12 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void done(int result) override;
 
 private:
+    // A piece of the walk for a new customer's number, while the window waits.
+    void findNumber();
+
     QLineEdit *m_number = nullptr;        // Edit1
     QLineEdit *m_title = nullptr;         // Edit2
     QLineEdit *m_first = nullptr;         // Edit3
@@ -68,6 +76,10 @@ private:
 
     CustomerRecord m_loaded; // the customer as opened
     int m_group = 0;         // the group chosen so far
+    // A new customer's number is looked for while the user types, so that a
+    // large customer table does not hold up the save.
+    CustomerNumberSearch m_numbers;
+    QTimer m_numberTimer;
 };
 
 // Shows the customer window modally on the selected customer; true when the

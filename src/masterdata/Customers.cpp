@@ -15,6 +15,75 @@ QString withoutTrailingBlanks(const QString &text)
 }
 } // namespace
 
+bool CustomerNumberSearch::advance(long budget)
+{
+    auto &cust = db().cust5;
+    const long records = cust.recCount();
+    // Fewer records than before: the table was packed under the search (it
+    // should not be), so what it has seen may no longer hold.
+    if (records < m_records) {
+        m_last = 0;
+        m_done = false;
+    }
+    m_records = records;
+    if (m_done)
+        return true;
+    if (records == 0 || m_last >= maxCustomerNumber) {
+        m_done = true;
+        return true;
+    }
+    const QString previous = cust.selectedTag();
+    cust.useTag(tag::CCNO);
+    FIELD4 *number = cust.field(fld::cuno);
+    // Resuming: the first record numbered above the run seen so far. Records
+    // before it only repeat numbers of the run (or hold no positive number),
+    // which the walk passes over anyway.
+    if (m_last == 0)
+        cust.top();
+    else
+        cust.seek(customerNumberText(m_last + 1));
+    // Only numbers that lengthen the run count against the budget, so that
+    // every piece gets further even past a stretch of repeated numbers.
+    long walked = 0;
+    while (!cust.eof() && walked < budget) {
+        const int n = fieldio::readInt(number);
+        if (n > m_last + 1) {
+            m_done = true;
+            break;
+        }
+        // Numbers only grow in this order; a stray zero or negative number
+        // must not pull the walk back.
+        if (n > m_last) {
+            m_last = n;
+            ++walked;
+        }
+        if (cust.skip(1) != 0)
+            break;
+    }
+    if (cust.eof())
+        m_done = true;
+    cust.selectTag(previous.isEmpty() ? nullptr : previous.toLatin1().constData());
+    cust.top();
+    return m_done;
+}
+
+int CustomerNumberSearch::result()
+{
+    while (!advance(1 << 20)) {
+    }
+    return m_last + 1;
+}
+
+void CustomerNumberSearch::taken(int number)
+{
+    // The number was the one found: the run now reaches it, and the walk
+    // goes on from there.
+    if (m_done && number == m_last + 1) {
+        m_last = number;
+        m_done = false;
+    }
+}
+
 CustomerEntry customerEntryOf(const CustomerRecord &r)
 {
     CustomerEntry e;
@@ -94,29 +163,31 @@ QString messageOf(CustomerSave result)
     return {};
 }
 
-CustomerSave saveCustomer(int &recNo, const CustomerRecord &loaded, int group, const CustomerEntry &entry)
+CustomerSave saveCustomer(int &recNo, const CustomerRecord &loaded, int group, const CustomerEntry &entry,
+                          CustomerNumberSearch *numbers)
 {
     if (group == 0)
         return CustomerSave::NoGroup;
     auto &cust = db().cust5;
     CustomerRecord r = loaded;
-    if (recNo > 0) {
-        // A record without a number (brought over from older data) is given
-        // one here rather than duplicated by an append.
-        if (r.cuno == 0) {
-            r.cuno = nextCustomerNumber();
-            if (r.cuno > maxCustomerNumber)
-                return CustomerSave::NumbersUsedUp;
-        }
-        cust.go(recNo);
-    } else {
-        r.cuno = nextCustomerNumber();
+    // A record without a number (brought over from older data) is given one
+    // in place rather than duplicated by an append.
+    const bool existing = recNo > 0;
+    if (!existing || r.cuno == 0) {
+        CustomerNumberSearch own;
+        CustomerNumberSearch &search = numbers ? *numbers : own;
+        r.cuno = search.result();
         // A number the six-digit field cannot hold would be stored as
         // asterisks and read back as 0.
         if (r.cuno > maxCustomerNumber)
             return CustomerSave::NumbersUsedUp;
-        if (!cust.appendBlank())
+        if (!existing && !cust.appendBlank())
             return CustomerSave::AppendFailed;
+        search.taken(r.cuno);
+    }
+    if (existing) {
+        cust.go(recNo);
+    } else {
         recNo = int(cust.recNo());
     }
     r.ngroup = group;

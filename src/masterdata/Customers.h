@@ -37,6 +37,37 @@ inline constexpr int email = 59;
 // The highest customer number the six-digit number field can hold.
 inline constexpr int maxCustomerNumber = 999999;
 
+// Finding the next customer number: the lowest positive number no customer
+// record uses, marked-deleted records included (1 for an empty table). The
+// numbers are walked in CCNO order from the top, keeping the last number of
+// the run 1, 2, 3 ... until a number is skipped.
+//
+// In a large table the walk is long, so it can be done a piece at a time (the
+// customer window walks while it waits for the user) and resumed: what it has
+// seen stays true as long as no record leaves the table, and records leave
+// only when CUST5 is packed, which closes it. Keep a search no longer than
+// CUST5 stays open. After a number has been given out, the same search goes
+// on from there instead of walking the run again.
+class CustomerNumberSearch
+{
+public:
+    // Walks on until the run has grown by `budget` numbers (or the number is
+    // found); true once the number is known.
+    // CUST5 must be open; its selected order is kept and it is left on its
+    // first record.
+    bool advance(long budget);
+    bool done() const { return m_done; }
+    // The number, after walking whatever is left.
+    int result();
+    // `number` has just been given to a customer.
+    void taken(int number);
+
+private:
+    int m_last = 0;      // 1 .. m_last are all in use
+    long m_records = -1; // the table's record count when last looked at
+    bool m_done = false;
+};
+
 // The customer as the window shows it: every text trimmed on both sides, the
 // comments with trailing blanks removed only.
 CustomerEntry customerEntryOf(const CustomerRecord &r);
@@ -68,10 +99,13 @@ QString messageOf(CustomerSave result);
 // typed) and group number. recNo greater than 0 is an existing record: it is
 // rewritten in place (and, should it have no number yet, given the next one);
 // otherwise the customer is new: it gets the next customer number and a new
-// record, whose number is stored into recNo. A record carrying the deleted
-// mark is recalled. CUST5 must be open; the customer buffer holds the saved
-// record afterwards, and nothing is written unless the result is Saved.
-CustomerSave saveCustomer(int &recNo, const CustomerRecord &loaded, int group, const CustomerEntry &entry);
+// record, whose number is stored into recNo. The number comes from `numbers`
+// when given (a search begun while the window waited), otherwise from a walk
+// of its own. A record carrying the deleted mark is recalled. CUST5 must be
+// open; the customer buffer holds the saved record afterwards, and nothing is
+// written unless the result is Saved.
+CustomerSave saveCustomer(int &recNo, const CustomerRecord &loaded, int group, const CustomerEntry &entry,
+                          CustomerNumberSearch *numbers = nullptr);
 
 // Marks the customer deleted and sets the pack-needed flag; the record goes
 // with the next pack of CUST5. Invoices naming the customer are left as they

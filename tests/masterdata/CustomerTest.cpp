@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QRandomGenerator>
 #include <QScreen>
 #include <QTableWidget>
 
@@ -87,6 +88,37 @@ TEST_F(Customers, ADeletedCustomerKeepsItsNumberUntilThePack)
     EXPECT_EQ(db().cust5.recCount(), 3);
     EXPECT_EQ(customerAt(saveNew("Evans")).cuno, 2);
     EXPECT_EQ(customerAt(saveNew("Foster")).cuno, 5);
+}
+
+TEST_F(Customers, TheNumberSearchInPiecesAgreesWithTheWholeWalk)
+{
+    TableScope scope;
+    openTables();
+    addGroup(1, "Retail");
+    db().cust5.useTag(tag::cEMail);
+    QRandomGenerator dice(20261208);
+    // Numbers from the run, repeated ones, gaps, and the odd zero or negative
+    // number of older data; customers added while a search is under way.
+    const auto someNumber = [&] { return int(dice.bounded(-2, 70)); };
+    for (int round = 0; round < 40; ++round) {
+        for (int i = dice.bounded(1, 4); i > 0; --i)
+            addCustomer(someNumber(), "Old");
+        CustomerNumberSearch search;
+        const long budget = dice.bounded(1, 6);
+        while (!search.advance(budget))
+            if (dice.bounded(4) == 0)
+                addCustomer(someNumber(), "Meanwhile");
+        const int found = search.result();
+        EXPECT_EQ(found, nextCustomerNumber()) << "round " << round;
+        EXPECT_EQ(db().cust5.selectedTag().toLower(), "cemail");
+
+        // Saving with the search gives that number; the search then goes on
+        // to the next one.
+        int recNo = 0;
+        ASSERT_EQ(saveCustomer(recNo, CustomerRecord{}, 1, CustomerEntry{}, &search), CustomerSave::Saved);
+        EXPECT_EQ(customerAt(recNo).cuno, found);
+        EXPECT_EQ(search.result(), nextCustomerNumber()) << "round " << round;
+    }
 }
 
 TEST_F(Customers, TextsAreStoredAsTypedAndShownTrimmed)
