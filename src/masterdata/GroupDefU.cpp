@@ -86,6 +86,7 @@ TGroupDef::TGroupDef(QWidget *parent) : QDialog(parent)
     auto *f1 = new QShortcut(QKeySequence::HelpContents, this);
     f1->setContext(Qt::WindowShortcut);
     connect(f1, &QShortcut::activated, this, [] { help().showTopic(helpContext); });
+    resize(sizeHint().width() + 60, sizeHint().height() + 16);
 }
 
 void TGroupDef::showEvent(QShowEvent *event)

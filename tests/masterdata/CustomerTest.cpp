@@ -3,6 +3,7 @@
 #include "CustomerFixture.h"
 
 #include "data/Helpers.h"
+#include "invoicing/InvoiceU.h"
 #include "invoicing/PickCustU.h"
 #include "invoicing/PickGroupU.h"
 #include "masterdata/CustomerU.h"
@@ -393,20 +394,35 @@ TEST_F(Customers, AGroupCreatedThroughTheGroupListsNewIsTaken)
     EXPECT_FALSE(watchdog.fired());
 }
 
-TEST_F(Customers, CancelWritesNothing)
+TEST_F(Customers, NewInTheInvoiceEditorsCustomerListGivesTheInvoiceThatCustomer)
 {
+    ModalWatchdog watchdog;
     TableScope scope;
     openTables();
+    for (Table *t : std::initializer_list<Table *>{&db().inv6, &db().itm5, &db().pmt, &db().prod5})
+        t->open();
     addGroup(1, "Retail");
-    const int rec = addCustomer(1, "Abbot");
-    db().selected.customer = rec;
-    TCustomer w;
+    addCustomer(1, "Abbot");
+    installCustomerEditor();
+    db().selected.invoice = 0;
+    TInvoice w;
     showActive(w);
-    child<QLineEdit>(w, "Edit4")->setText("Changed");
-    click(&w, "BtnCancel");
-    EXPECT_EQ(w.result(), QDialog::Rejected);
-    EXPECT_EQ(customerAt(rec).last.trimmed(), "Abbot");
-    EXPECT_EQ(db().selected.customer, rec);
+    onModal<TPickCust>([&](TPickCust *p) {
+        onModal<TCustomer>([&](TCustomer *c) {
+            EXPECT_EQ(c->findChild<QLineEdit *>("Edit1")->text(), "     0");
+            c->findChild<QLineEdit *>("Edit4")->setText("Newman");
+            onModal<TPickGroup>([&](TPickGroup *g) { click(g, "BtnSelect"); });
+            click(c, "BtnGroup");
+            click(c, "BtnSave");
+        });
+        click(p, "BtnNew");
+    });
+    click(&w, "BtnCust");
+    EXPECT_EQ(db().inv6.buf.CuNo, 2);
+    EXPECT_TRUE(child<QPlainTextEdit>(w, "Memo1")->toPlainText().contains("Newman"));
+    EXPECT_EQ(db().cust5.recCount(), 2);
+    w.reject();
+    EXPECT_FALSE(watchdog.fired());
 }
 
 // ---- The "Customers" command -----------------------------------------------------------------
