@@ -21,8 +21,8 @@ int main(int argc, char **argv)
         return 1;
     }
     const long count = std::atol(argv[2]);
-    static const char *lastNames[] = {"Abbott", "Baker", "Carver", "Dunmore", "Ellison", "Fairweather",
-                                      "Greaves", "Holloway", "Ingram", "Jessop"};
+    static const char *lastNames[] = {"Abbott",      "Baker",   "Carver",   "Dunmore", "Ellison",
+                                      "Fairweather", "Greaves", "Holloway", "Ingram",  "Jessop"};
     QElapsedTimer t;
     t.start();
     tlv::Db &db = tlv::db();

@@ -49,7 +49,8 @@ void checkTag(DATA4 *d, TAG4 *tag, const QString &where, QStringList &problems)
                         .arg(rec)
                         .arg(shown(stored), shown(computed)));
         if (entries > 1) {
-            const int order = std::memcmp(previous.data(), stored.data(), std::min(previous.size(), stored.size()));
+            const int order =
+                std::memcmp(previous.data(), stored.data(), std::min(previous.size(), stored.size()));
             if (order > 0 || (order == 0 && previousRec >= rec))
                 problem(QStringLiteral("key %1 of record %2 is out of order").arg(shown(stored)).arg(rec));
         }

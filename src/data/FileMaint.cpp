@@ -148,7 +148,8 @@ void packAll()
 
 bool eraseData()
 {
-    if (ui().message(BoxKind::Warning, QStringLiteral("WARNING: You are about to erase all of your existing data."),
+    if (ui().message(BoxKind::Warning,
+                     QStringLiteral("WARNING: You are about to erase all of your existing data."),
                      Buttons::OkCancel) != Answer::Ok)
         return false;
     db().closeAll();

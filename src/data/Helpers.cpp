@@ -10,7 +10,10 @@ namespace tlv {
 
 namespace {
 
-int yearOrToday(int currentYear) { return currentYear > 0 ? currentYear : clock().today().year(); }
+int yearOrToday(int currentYear)
+{
+    return currentYear > 0 ? currentYear : clock().today().year();
+}
 
 // Powers of ten up to 10^4: a double times any of them is exact in a long
 // double (53 + 10 significant bits fit the 64-bit mantissa), so rounding the
@@ -202,7 +205,10 @@ double roundDecimals(double x, int decimals)
     return result == 0.0 ? 0.0 : result;
 }
 
-double roundMoney(double x) { return roundDecimals(x, 2); }
+double roundMoney(double x)
+{
+    return roundDecimals(x, 2);
+}
 
 QString paddedNumber(qint64 n, int width)
 {
@@ -210,7 +216,10 @@ QString paddedNumber(qint64 n, int width)
     return digits.size() >= width ? digits : blanks(width - digits.size()) + digits;
 }
 
-QString blanks(int count) { return count > 0 ? QString(count, QLatin1Char(' ')) : QString(); }
+QString blanks(int count)
+{
+    return count > 0 ? QString(count, QLatin1Char(' ')) : QString();
+}
 
 QString numberToFixedC(double value, int width, int decimals)
 {
@@ -271,6 +280,9 @@ int lastPosition(const QString &sub, const QString &text)
     return text.lastIndexOf(sub) + 1;
 }
 
-int indexInList(const QList<int> &list, int value) { return list.indexOf(value); }
+int indexInList(const QList<int> &list, int value)
+{
+    return list.indexOf(value);
+}
 
 } // namespace tlv

@@ -15,7 +15,10 @@ void trimMail(SettingsRecord &s)
 }
 } // namespace
 
-SettingsRecord &settings() { return current; }
+SettingsRecord &settings()
+{
+    return current;
+}
 
 void loadSettings()
 {
@@ -48,8 +51,14 @@ void saveSettings()
     t.close();
 }
 
-bool mailConfigured() { return !current.MailHost.trimmed().isEmpty() && !current.MailAddr.trimmed().isEmpty(); }
+bool mailConfigured()
+{
+    return !current.MailHost.trimmed().isEmpty() && !current.MailAddr.trimmed().isEmpty();
+}
 
-void resetSettings() { current = SettingsRecord{}; }
+void resetSettings()
+{
+    current = SettingsRecord{};
+}
 
 } // namespace tlv

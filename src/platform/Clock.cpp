@@ -7,8 +7,14 @@ const SystemClock systemClock;
 const Clock *current = &systemClock;
 } // namespace
 
-const Clock &clock() { return *current; }
+const Clock &clock()
+{
+    return *current;
+}
 
-void setClock(const Clock *c) { current = c ? c : &systemClock; }
+void setClock(const Clock *c)
+{
+    current = c ? c : &systemClock;
+}
 
 } // namespace tlv

@@ -13,8 +13,14 @@ NoHelp noHelp;
 Help *current = &noHelp;
 } // namespace
 
-Help &help() { return *current; }
+Help &help()
+{
+    return *current;
+}
 
-void setHelp(Help *h) { current = h ? h : &noHelp; }
+void setHelp(Help *h)
+{
+    current = h ? h : &noHelp;
+}
 
 } // namespace tlv

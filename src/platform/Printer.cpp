@@ -15,8 +15,7 @@ constexpr double edgeInches = 0.25;
 
 PdfPrinter::PdfPrinter(QString fileName, QPageSize pageSize, int resolution)
     : m_fileName(std::move(fileName)), m_pageSize(std::move(pageSize)), m_resolution(resolution)
-{
-}
+{}
 
 PdfPrinter::~PdfPrinter()
 {
@@ -38,8 +37,9 @@ QPainter *PdfPrinter::beginDoc(const QString &title)
     m_writer->setTitle(title);
     m_writer->setCreator(QStringLiteral("Tarlvin Invoicing & Inventory"));
     const QMarginsF margins(edgeInches * 72, edgeInches * 72, edgeInches * 72, edgeInches * 72);
-    m_writer->setPageLayout(QPageLayout(m_pageSize, m_landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                        margins, QPageLayout::Point));
+    m_writer->setPageLayout(QPageLayout(m_pageSize,
+                                        m_landscape ? QPageLayout::Landscape : QPageLayout::Portrait, margins,
+                                        QPageLayout::Point));
     m_painter = std::make_unique<QPainter>();
     if (!m_painter->begin(m_writer.get())) {
         m_painter.reset();
@@ -88,8 +88,14 @@ PdfPrinter fallbackPrinter;
 Printer *current = &fallbackPrinter;
 } // namespace
 
-Printer &printer() { return *current; }
+Printer &printer()
+{
+    return *current;
+}
 
-void setPrinter(Printer *p) { current = p ? p : &fallbackPrinter; }
+void setPrinter(Printer *p)
+{
+    current = p ? p : &fallbackPrinter;
+}
 
 } // namespace tlv

@@ -24,7 +24,8 @@ bool DiskFile::open(const std::string &path)
     m_writable = m_fd >= 0;
     if (m_fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM))
         m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (m_fd < 0) return false;
+    if (m_fd < 0)
+        return false;
     struct stat st;
     if (fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         close();
@@ -40,7 +41,8 @@ bool DiskFile::create(const std::string &path, unsigned mode)
 {
     close();
     m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-    if (m_fd < 0) return false;
+    if (m_fd < 0)
+        return false;
     m_writable = true;
     m_size = 0;
     m_path = path;
@@ -50,7 +52,8 @@ bool DiskFile::create(const std::string &path, unsigned mode)
 
 void DiskFile::close()
 {
-    if (m_fd >= 0) ::close(m_fd); // closing the descriptor also drops its flock
+    if (m_fd >= 0)
+        ::close(m_fd); // closing the descriptor also drops its flock
     m_fd = -1;
     m_lock = LockMode::None;
     m_winLen = 0;
@@ -59,13 +62,15 @@ void DiskFile::close()
 
 bool DiskFile::lock(LockMode mode)
 {
-    if (m_fd < 0) return false;
+    if (m_fd < 0)
+        return false;
     int op = mode == LockMode::Exclusive ? LOCK_EX : mode == LockMode::Shared ? LOCK_SH : LOCK_UN;
     int rc;
     do
         rc = flock(m_fd, op | (mode == LockMode::None ? 0 : LOCK_NB));
     while (rc != 0 && errno == EINTR);
-    if (rc != 0) return false;
+    if (rc != 0)
+        return false;
     m_lock = mode;
     return true;
 }
@@ -73,23 +78,27 @@ bool DiskFile::lock(LockMode mode)
 bool DiskFile::refreshSize()
 {
     struct stat st;
-    if (m_fd < 0 || fstat(m_fd, &st) != 0) return false;
+    if (m_fd < 0 || fstat(m_fd, &st) != 0)
+        return false;
     m_size = uint64_t(st.st_size);
     return true;
 }
 
 long DiskFile::readSome(uint64_t off, void *dst, size_t len)
 {
-    if (m_fd < 0) return -1;
+    if (m_fd < 0)
+        return -1;
     size_t done = 0;
     char *p = static_cast<char *>(dst);
     while (done < len) {
         ssize_t n = pread(m_fd, p + done, len - done, off_t(off + done));
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return -1;
         }
-        if (n == 0) break;
+        if (n == 0)
+            break;
         done += size_t(n);
     }
     return long(done);
@@ -108,13 +117,15 @@ void DiskFile::setWindow(size_t bytes)
 
 bool DiskFile::readCached(uint64_t off, void *dst, size_t len)
 {
-    if (m_window.empty() || len > m_window.size()) return readAt(off, dst, len);
+    if (m_window.empty() || len > m_window.size())
+        return readAt(off, dst, len);
     if (m_winLen == 0 || off < m_winStart || off + len > m_winStart + m_winLen) {
         // Fill the window only for reads that follow the previous one; a read
         // elsewhere (a seek through an index) costs just its own bytes.
         bool sequential = off == m_lastEnd;
         m_lastEnd = off + len;
-        if (!sequential) return readAt(off, dst, len);
+        if (!sequential)
+            return readAt(off, dst, len);
         long n = readSome(off, m_window.data(), m_window.size());
         if (n < long(len)) {
             m_winLen = 0;
@@ -130,20 +141,23 @@ bool DiskFile::readCached(uint64_t off, void *dst, size_t len)
 
 bool DiskFile::writeAt(uint64_t off, const void *src, size_t len)
 {
-    if (m_fd < 0 || !m_writable) return false;
+    if (m_fd < 0 || !m_writable)
+        return false;
     size_t done = 0;
     const char *p = static_cast<const char *>(src);
     while (done < len) {
         ssize_t n = pwrite(m_fd, p + done, len - done, off_t(off + done));
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             m_winLen = 0;
             return false;
         }
         done += size_t(n);
     }
     m_dirty = true;
-    if (off + len > m_size) m_size = off + len;
+    if (off + len > m_size)
+        m_size = off + len;
     // Keep the read window in step with what is now on disk.
     if (m_winLen > 0 && off < m_winStart + m_winLen && off + len > m_winStart) {
         uint64_t from = std::max(off, m_winStart);
@@ -155,8 +169,10 @@ bool DiskFile::writeAt(uint64_t off, const void *src, size_t len)
 
 bool DiskFile::truncate(uint64_t len)
 {
-    if (m_fd < 0 || !m_writable) return false;
-    if (ftruncate(m_fd, off_t(len)) != 0) return false;
+    if (m_fd < 0 || !m_writable)
+        return false;
+    if (ftruncate(m_fd, off_t(len)) != 0)
+        return false;
     m_size = len;
     m_dirty = true;
     if (m_winLen > 0 && m_winStart + m_winLen > len)
@@ -166,9 +182,12 @@ bool DiskFile::truncate(uint64_t len)
 
 bool DiskFile::sync()
 {
-    if (m_fd < 0) return false;
-    if (!m_dirty) return true;
-    if (fsync(m_fd) != 0) return false;
+    if (m_fd < 0)
+        return false;
+    if (!m_dirty)
+        return true;
+    if (fsync(m_fd) != 0)
+        return false;
     m_dirty = false;
     return true;
 }
@@ -188,21 +207,25 @@ void splitPath(const std::string &path, std::string &dir, std::string &file)
 std::string asciiLower(std::string s)
 {
     for (char &ch : s)
-        if (ch >= 'A' && ch <= 'Z') ch = char(ch - 'A' + 'a');
+        if (ch >= 'A' && ch <= 'Z')
+            ch = char(ch - 'A' + 'a');
     return s;
 }
 
 std::string asciiUpper(std::string s)
 {
     for (char &ch : s)
-        if (ch >= 'a' && ch <= 'z') ch = char(ch - 'a' + 'A');
+        if (ch >= 'a' && ch <= 'z')
+            ch = char(ch - 'a' + 'A');
     return s;
 }
 
 static std::string joinPath(const std::string &dir, const std::string &file)
 {
-    if (dir == ".") return file;
-    if (!dir.empty() && dir.back() == '/') return dir + file;
+    if (dir == ".")
+        return file;
+    if (!dir.empty() && dir.back() == '/')
+        return dir + file;
     return dir + "/" + file;
 }
 
@@ -215,9 +238,11 @@ bool fileExists(const std::string &path)
 std::string locateNoCase(const std::string &dir, const std::string &file)
 {
     std::string exact = joinPath(dir, file);
-    if (fileExists(exact)) return exact;
+    if (fileExists(exact))
+        return exact;
     DIR *dp = opendir(dir.c_str());
-    if (!dp) return {};
+    if (!dp)
+        return {};
     std::string want = asciiLower(file);
     std::string found;
     while (struct dirent *e = readdir(dp)) {
