@@ -20,8 +20,14 @@ int percentOf(long long done, long long total)
     return static_cast<int>(done * 100 / total);
 }
 
-Progress &progress() { return *current; }
+Progress &progress()
+{
+    return *current;
+}
 
-void setProgress(Progress *p) { current = p ? p : &silent; }
+void setProgress(Progress *p)
+{
+    current = p ? p : &silent;
+}
 
 } // namespace tlv

@@ -81,8 +81,14 @@ Ui *current = &consoleUi;
 
 } // namespace
 
-Ui &ui() { return *current; }
+Ui &ui()
+{
+    return *current;
+}
 
-void setUi(Ui *u) { current = u ? u : &consoleUi; }
+void setUi(Ui *u)
+{
+    current = u ? u : &consoleUi;
+}
 
 } // namespace tlv

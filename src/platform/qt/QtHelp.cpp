@@ -5,7 +5,10 @@
 
 namespace tlv {
 
-QtHelp::~QtHelp() { delete m_window; }
+QtHelp::~QtHelp()
+{
+    delete m_window;
+}
 
 void QtHelp::showTopic(int context)
 {
@@ -13,7 +16,10 @@ void QtHelp::showTopic(int context)
     open(QFile::exists(QStringLiteral(":/help/") + page) ? page : QStringLiteral("index.html"));
 }
 
-void QtHelp::showContents() { open(QStringLiteral("index.html")); }
+void QtHelp::showContents()
+{
+    open(QStringLiteral("index.html"));
+}
 
 void QtHelp::open(const QString &page)
 {

@@ -21,7 +21,10 @@ QtPrinter::~QtPrinter()
         m_painter->end();
 }
 
-bool QtPrinter::hasPrinter() const { return !QPrinterInfo::availablePrinterNames().isEmpty(); }
+bool QtPrinter::hasPrinter() const
+{
+    return !QPrinterInfo::availablePrinterNames().isEmpty();
+}
 
 bool QtPrinter::setupDialog(QWidget *parent)
 {
@@ -42,7 +45,10 @@ QString QtPrinter::name() const
     return n.isEmpty() ? QPrinterInfo::defaultPrinterName() : n;
 }
 
-bool QtPrinter::landscape() const { return m_printer->pageLayout().orientation() == QPageLayout::Landscape; }
+bool QtPrinter::landscape() const
+{
+    return m_printer->pageLayout().orientation() == QPageLayout::Landscape;
+}
 
 void QtPrinter::setLandscape(bool on)
 {
@@ -54,8 +60,9 @@ QPainter *QtPrinter::beginDoc(const QString &title)
     if (m_painter)
         return nullptr;
     if (!hasPrinter()) {
-        const QString file = ui().saveFileName(QStringLiteral("Print to PDF File"), title + QStringLiteral(".pdf"),
-                                               QStringLiteral("PDF files (*.pdf)"));
+        const QString file =
+            ui().saveFileName(QStringLiteral("Print to PDF File"), title + QStringLiteral(".pdf"),
+                              QStringLiteral("PDF files (*.pdf)"));
         if (file.isEmpty())
             return nullptr;
         m_printer->setOutputFormat(QPrinter::PdfFormat);
@@ -70,7 +77,10 @@ QPainter *QtPrinter::beginDoc(const QString &title)
     return m_painter.get();
 }
 
-bool QtPrinter::newPage() { return m_painter && m_printer->newPage(); }
+bool QtPrinter::newPage()
+{
+    return m_painter && m_printer->newPage();
+}
 
 bool QtPrinter::endDoc()
 {
@@ -81,10 +91,19 @@ bool QtPrinter::endDoc()
     return ok;
 }
 
-int QtPrinter::dpiX() const { return m_printer->logicalDpiX(); }
-int QtPrinter::dpiY() const { return m_printer->logicalDpiY(); }
+int QtPrinter::dpiX() const
+{
+    return m_printer->logicalDpiX();
+}
+int QtPrinter::dpiY() const
+{
+    return m_printer->logicalDpiY();
+}
 
-QSize QtPrinter::pageSizePixels() const { return m_printer->pageLayout().paintRectPixels(m_printer->resolution()).size(); }
+QSize QtPrinter::pageSizePixels() const
+{
+    return m_printer->pageLayout().paintRectPixels(m_printer->resolution()).size();
+}
 
 QPoint QtPrinter::printableOffset() const
 {

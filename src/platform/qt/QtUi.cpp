@@ -68,14 +68,16 @@ Answer QtUi::message(BoxKind kind, const QString &text, Buttons buttons, const Q
     case QMessageBox::No:
         return Answer::No;
     default:
-        return buttons == Buttons::YesNo ? Answer::No : (buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel);
+        return buttons == Buttons::YesNo ? Answer::No
+                                         : (buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel);
     }
 }
 
 std::optional<QString> QtUi::inputBox(const QString &caption, const QString &prompt, const QString &initial)
 {
     bool ok = false;
-    const QString text = QInputDialog::getText(parentWindow(), caption, prompt, QLineEdit::Normal, initial, &ok);
+    const QString text =
+        QInputDialog::getText(parentWindow(), caption, prompt, QLineEdit::Normal, initial, &ok);
     if (!ok)
         return std::nullopt;
     return text;

@@ -25,7 +25,8 @@ protected:
         // Moving the focus makes the field read its text, as leaving it does.
         auto *w = static_cast<QWidget *>(watched);
         QWidget *next = w->nextInFocusChain();
-        while (next && next != w && (!(next->focusPolicy() & Qt::TabFocus) || !next->isEnabled() || !next->isVisible()))
+        while (next && next != w &&
+               (!(next->focusPolicy() & Qt::TabFocus) || !next->isEnabled() || !next->isVisible()))
             next = next->nextInFocusChain();
         if (next)
             next->setFocus(Qt::TabFocusReason);

@@ -19,8 +19,7 @@ class MoneyValidator : public QValidator
 public:
     MoneyValidator(int positions, int decimals, QString separator, QObject *parent)
         : QValidator(parent), m_positions(positions), m_decimals(decimals), m_separator(std::move(separator))
-    {
-    }
+    {}
 
     State validate(QString &input, int &) const override
     {
@@ -59,7 +58,10 @@ MoneyEdit::MoneyEdit(int integerDigits, int decimals, QWidget *parent)
     connect(this, &QLineEdit::textChanged, this, [this] { updateColour(); });
 }
 
-QString MoneyEdit::separator() const { return locale().decimalPoint(); }
+QString MoneyEdit::separator() const
+{
+    return locale().decimalPoint();
+}
 
 void MoneyEdit::installValidator()
 {
@@ -75,7 +77,10 @@ double MoneyEdit::value() const
     return toNumber(s, m_locale);
 }
 
-void MoneyEdit::setValue(double v) { setText(numberToFixed(v, formatWidth(), m_decimals, locale())); }
+void MoneyEdit::setValue(double v)
+{
+    setText(numberToFixed(v, formatWidth(), m_decimals, locale()));
+}
 
 void MoneyEdit::setColoured(bool on)
 {
@@ -83,7 +88,10 @@ void MoneyEdit::setColoured(bool on)
     updateColour();
 }
 
-bool MoneyEdit::showsNegative() const { return m_coloured && text().contains(QLatin1Char('-')); }
+bool MoneyEdit::showsNegative() const
+{
+    return m_coloured && text().contains(QLatin1Char('-'));
+}
 
 QString MoneyEdit::normalisedText(const QString &text, int width, int decimals, const QLocale &locale)
 {
