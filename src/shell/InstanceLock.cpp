@@ -1,11 +1,17 @@
 #include "shell/InstanceLock.h"
 
 #include <QDir>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 namespace tlv {
+
+namespace {
+constexpr char runningMark[] = "running\n";
+constexpr size_t runningLength = sizeof runningMark - 1;
+} // namespace
 
 InstanceLock::InstanceLock(const QString &directory)
 {
@@ -18,11 +24,19 @@ InstanceLock::InstanceLock(const QString &directory)
         return;
     }
     m_fd = fd;
+    char mark[runningLength] = {};
+    m_interrupted = ::pread(fd, mark, runningLength, 0) == ssize_t(runningLength) &&
+                    std::memcmp(mark, runningMark, runningLength) == 0;
+    if (::ftruncate(fd, 0) == 0 && ::pwrite(fd, runningMark, runningLength, 0) == ssize_t(runningLength))
+        ::fdatasync(fd);
 }
 
 InstanceLock::~InstanceLock()
 {
     if (m_fd >= 0) {
+        // A proper end: the next start has nothing to repair.
+        if (::ftruncate(m_fd, 0) == 0)
+            ::fdatasync(m_fd);
         ::flock(m_fd, LOCK_UN);
         ::close(m_fd);
     }

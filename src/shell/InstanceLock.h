@@ -7,6 +7,11 @@ namespace tlv {
 // exclusive lock on a small file in the directory, held for the whole run.
 // The operating system drops the lock when the process ends, even by a crash,
 // so a stale lock file never blocks the next start.
+//
+// The file also tells whether the run before ended properly: while the lock is
+// held it says "running", and it is emptied when the lock is given up. A run
+// that was killed, crashed or lost its power leaves "running" behind, and the
+// next start knows that tables may have been left half-written.
 class InstanceLock
 {
 public:
@@ -17,10 +22,14 @@ public:
 
     // True when this process holds the lock.
     bool acquired() const { return m_fd >= 0; }
+    // True when the lock file still said "running": the previous run on this
+    // directory did not end properly.
+    bool previousRunInterrupted() const { return m_interrupted; }
     static QString fileName() { return QStringLiteral("tarlvin.lck"); }
 
 private:
     int m_fd = -1;
+    bool m_interrupted = false;
 };
 
 } // namespace tlv

@@ -596,7 +596,9 @@ bool TMain::startUp()
     }
     Db &d = db();
     d.session();
-    rebuildIndexes(true);
+    // After a run that was cut short an index may have missed the last
+    // changes of its table: all of them are built again.
+    rebuildIndexes(!m_previousRunInterrupted);
     loadSettings();
     setWindowTitle(QStringLiteral("Tarlvin Invoicing & Inventory ") + version);
     d.packNeeded = false;

@@ -64,6 +64,9 @@ public:
     // engine session, the quiet re-index, the settings and the preferences.
     // False when the data files are missing (the program then ends).
     bool startUp();
+    // The previous run on the data directory did not end properly: the
+    // start-up rebuilds every index group instead of only the missing ones.
+    void setPreviousRunInterrupted(bool on) { m_previousRunInterrupted = on; }
     // Whether showing the window runs the start-up (tests call it themselves).
     void setStartUpOnShow(bool on) { m_startUpOnShow = on; }
     // How long the About window stays up at the least while starting (ms).
@@ -131,6 +134,7 @@ private:
     bool m_shown = false;
     bool m_started = false;
     bool m_startUpOnShow = true;
+    bool m_previousRunInterrupted = false;
     std::map<std::pair<int, int>, Command> m_chooserActions;
 };
 

@@ -54,6 +54,7 @@ int main(int argc, char **argv)
     });
 
     tlv::TMain mainWindow;
+    mainWindow.setPreviousRunInterrupted(lock.previousRunInterrupted());
     mainWindow.show();
     const int rc = QApplication::exec();
     tlv::db().endSession();

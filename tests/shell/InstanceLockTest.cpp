@@ -1,5 +1,7 @@
 #include "shell/InstanceLock.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -49,8 +51,31 @@ TEST(InstanceLock, ACrashedHolderLeavesNoStaleLock)
     waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status));
     EXPECT_TRUE(QFile::exists(dir.filePath(InstanceLock::fileName())));
-    InstanceLock again(dir.path());
-    EXPECT_TRUE(again.acquired());
+    {
+        InstanceLock again(dir.path());
+        EXPECT_TRUE(again.acquired());
+        // The crashed run is known to the next one, and only to that one.
+        EXPECT_TRUE(again.previousRunInterrupted());
+    }
+    InstanceLock third(dir.path());
+    EXPECT_TRUE(third.acquired());
+    EXPECT_FALSE(third.previousRunInterrupted());
+}
+
+TEST(InstanceLock, AProperEndLeavesNothingToRepair)
+{
+    QTemporaryDir dir;
+    {
+        InstanceLock first(dir.path());
+        ASSERT_TRUE(first.acquired());
+        EXPECT_FALSE(first.previousRunInterrupted());
+        QFile file(dir.filePath(InstanceLock::fileName()));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), "running\n");
+    }
+    EXPECT_EQ(QFileInfo(dir.filePath(InstanceLock::fileName())).size(), 0);
+    InstanceLock second(dir.path());
+    EXPECT_FALSE(second.previousRunInterrupted());
 }
 
 TEST(InstanceLock, UnwritableDirectoryIsNotAcquired)

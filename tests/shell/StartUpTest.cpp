@@ -1,3 +1,4 @@
+#include "data/Check.h"
 #include "data/DataFiles.h"
 #include "data/Database.h"
 #include "data/Settings.h"
@@ -9,12 +10,14 @@
 #include "support/TempDir.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -95,6 +98,45 @@ TEST_F(StartUp, ShowsTheSettingsAndRebuildsMissingIndexesQuietly)
     EXPECT_TRUE(main->findChild<QRadioButton *>("RadioButton4")->isChecked());
     EXPECT_FALSE(main->aboutForm()->isVisible());
     EXPECT_TRUE(main->findChild<QLineEdit *>("Edit2")->text().endsWith("-Portrait"));
+}
+
+TEST_F(StartUp, AfterAnInterruptedRunEveryIndexIsBuiltAgain)
+{
+    // An index that missed the last record written to its table, as a run
+    // killed between the two writes leaves it.
+    QDir d(dir.path());
+    const QStringList indexes = d.entryList({QStringLiteral("*.ntx"), QStringLiteral("*.NTX")}, QDir::Files);
+    ASSERT_FALSE(indexes.isEmpty());
+    QTemporaryDir saved;
+    for (const QString &f : indexes)
+        ASSERT_TRUE(QFile::copy(d.filePath(f), saved.filePath(f)));
+    Db &data = db();
+    data.prod5.open();
+    ASSERT_TRUE(data.prod5.appendBlank());
+    data.prod5.buf.PrID = QStringLiteral("LOST-KEY");
+    data.prod5.write();
+    data.reset();
+    for (const QString &f : indexes) {
+        QFile::remove(d.filePath(f));
+        ASSERT_TRUE(QFile::copy(saved.filePath(f), d.filePath(f)));
+    }
+    EXPECT_GT(checkDataFiles().failed, 0);
+
+    // A start after a proper end leaves the indexes that are there alone ...
+    {
+        auto main = start();
+        ASSERT_TRUE(main->startUp());
+    }
+    db().closeAll();
+    EXPECT_GT(checkDataFiles().failed, 0);
+
+    // ... one after an interrupted run builds them all again.
+    auto main = start();
+    main->setPreviousRunInterrupted(true);
+    ASSERT_TRUE(main->startUp());
+    db().closeAll();
+    const CheckResult r = checkDataFiles();
+    EXPECT_EQ(r.failed, 0) << r.problems.join('\n').toStdString();
 }
 
 TEST_F(StartUp, EmptyFontSettingsKeepTheWindowFont)
