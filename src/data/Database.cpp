@@ -272,6 +272,11 @@ int Table::flush()
     return m_data ? d4flush(m_data) : 0;
 }
 
+int Table::pack()
+{
+    return m_data ? d4pack(m_data) : -1;
+}
+
 FIELD4 *Table::field(int index) const
 {
     return index >= 0 && index < int(m_fields.size()) ? m_fields[index] : nullptr;

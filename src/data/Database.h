@@ -86,6 +86,9 @@ public:
     void recall();
     bool isDeleted() const;
     int flush();
+    // Removes the marked records and rebuilds the tags (the engine writes the
+    // new table beside the old one); 0, or the engine's negative result.
+    int pack();
 
     // Field handle by binding position, or by name (null when absent).
     FIELD4 *field(int index) const;

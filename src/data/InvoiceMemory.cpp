@@ -84,6 +84,12 @@ bool loadInvoice(long recNo)
             items.read();
             if (items.buf.IvNo != number)
                 break;
+            // A line marked by a save that never reached its pack is gone.
+            if (items.isDeleted()) {
+                if (items.skip(1) != 0)
+                    break;
+                continue;
+            }
             QString rcode, pmemo;
             // The full blank-padded identifier, so that "AB" never finds "ABC".
             if (prod.seek(keyUpper(items.buf.PrID)) == 0) {
@@ -103,7 +109,8 @@ bool loadInvoice(long recNo)
             payments.read();
             if (payments.buf.IvNo != number)
                 break;
-            m.payments.append(paymentRow(payments.buf));
+            if (!payments.isDeleted())
+                m.payments.append(paymentRow(payments.buf));
             if (payments.skip(1) != 0)
                 break;
         }

@@ -57,7 +57,8 @@ QStringList buildAddressBlock(const CustomerRecord &c);
 
 // Loads the INV6 record recNo into the INV6 buffer and its line items,
 // payments and customer into the in-memory invoice. INV6, ITM5, PMT, Prod5 and
-// CUST5 must be open. False when there is no such invoice record.
+// CUST5 must be open. Line and payment records marked for deletion are left
+// out. False when there is no such invoice record.
 bool loadInvoice(long recNo);
 
 } // namespace tlv

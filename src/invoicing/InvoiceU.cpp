@@ -7,10 +7,13 @@
 #include "data/TableScope.h"
 #include "invoicing/BatchLabel.h"
 #include "invoicing/InvoiceEditor.h"
+#include "invoicing/InvoiceStore.h"
 #include "invoicing/ItemDefU.h"
 #include "invoicing/PickCustU.h"
 #include "invoicing/PickInvU.h"
+#include "invoicing/PickPmtU.h"
 #include "invoicing/PickProdU.h"
+#include "invoicing/PmtDefU.h"
 #include "masterdata/CustomerU.h"
 #include "platform/Clock.h"
 #include "platform/Help.h"
@@ -42,7 +45,8 @@ constexpr int gridColumns = 5;
 constexpr int gridRows = 5; // the heading and four lines
 constexpr int columnWidths[gridColumns] = {80, 216, 64, 72, 80};
 const char *const columnHeadings[gridColumns] = {"Product ID", "Description", "Price", "Quantity", "Total"};
-constexpr int memoLength = 30; // IMemo
+constexpr int memoLength = 30;  // IMemo
+constexpr int passedLength = 59; // what a save passes of Dept and IMemo
 
 QPushButton *button(const char *name, const QString &caption)
 {
@@ -84,6 +88,8 @@ TInvoice::TInvoice(QWidget *parent)
     setWindowTitle(QStringLiteral("Invoice"));
     buildControls();
     m_itemDef = new TItemDef(this);
+    m_pmtDef = new TPmtDef(this);
+    m_pickPmt = new TPickPmt(m_pmtDef, this);
 }
 
 TInvoice::~TInvoice() = default;
@@ -196,10 +202,8 @@ void TInvoice::buildControls()
     m_help = button("BitBtn1", QStringLiteral("Help"));
     m_help->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
 
-    // Saving, deleting and payments come with the storing of invoices;
-    // printing, mailing and the exchange files with their own windows.
-    for (QPushButton *b : {m_addPayment, m_editPayment, m_save, m_delete, m_print, m_email, m_packing,
-                           m_import, m_export, m_dearCust})
+    // Printing, mailing and the exchange files come with their own windows.
+    for (QPushButton *b : {m_print, m_email, m_packing, m_import, m_export, m_dearCust})
         b->setEnabled(false);
 
     connect(m_btnCust, &QPushButton::clicked, this, &TInvoice::BtnCustClick);
@@ -597,28 +601,87 @@ void TInvoice::MaskEdit4Exit()
     showTotals();
 }
 
-// ---- Commands ----------------------------------------------------------------------------
+// ---- Payments ----------------------------------------------------------------------------
 
 void TInvoice::BAddPmtClick()
 {
-    // Payments are recorded with the storing of invoices (the payment dialog).
+    m_pmtDef->setPayment(clock().today(), numberToFixed(0, 10, 2), false);
+    m_pmtDef->exec();
+    if (paymentResult() != DialogSave)
+        return;
+    invoiceMemory().payments.append(QStringList{dateToShort(m_pmtDef->date()), m_pmtDef->amountText()});
+    m_calc.paymentsChanged();
+    showTotals();
 }
 
 void TInvoice::BEditPmtClick()
 {
-    // As BAddPmtClick.
+    if (invoiceMemory().payments.isEmpty())
+        return;
+    m_pickPmt->exec();
+    m_calc.paymentsChanged();
+    showTotals();
+}
+
+// ---- Saving and deleting ------------------------------------------------------------------
+
+void TInvoice::copyFormToHeader()
+{
+    InvoiceRecord &h = db().inv6.buf;
+    h.IDate = m_date->date();
+    h.Dept = m_dept->text().left(passedLength);
+    h.IMemo = m_memo->text().left(passedLength);
+    h.REM = storedRemarks(m_remarks->toPlainText());
+    h.Ship = m_ship->value();
+    h.Tax = m_tax->value();
+    h.Due = m_due->value();
+}
+
+void TInvoice::clearInvoice()
+{
+    InvoiceMemory &m = invoiceMemory();
+    m.items.clear();
+    m.payments.clear();
+    m.address = QStringList{QString()};
+    resetGrid();
 }
 
 void TInvoice::BtnSaveClick()
 {
-    // Storing the invoice (INV6, ITM5, PMT and the customer's note) comes with
-    // its own change; the button stays disabled until then.
+    copyFormToHeader();
+    const SaveResult saved = saveInvoice(m_custNote->text());
+    if (saved.outcome != SaveOutcome::Saved)
+        return;
+    clearInvoice();
+    Db &d = db();
+    if (!saved.wasNew) {
+        accept();
+        return;
+    }
+    if (!ui().confirmYesNo(QStringLiteral("Add another invoice?"))) {
+        d.selected.invoice = int(saved.recNo);
+        accept();
+        return;
+    }
+    startNewInvoice(clock().today());
+    refreshDisplay();
+    showCustomer();
+    m_btnCust->setFocus();
 }
 
 void TInvoice::BtnDeleteClick()
 {
-    // As BtnSaveClick.
+    if (!ui().confirmOkCancel(QStringLiteral("Are you sure you want to delete this invoice?")))
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    deleteInvoice();
+    clearInvoice();
+    db().inv6.buf.CuNo = 0;
+    QApplication::restoreOverrideCursor();
+    accept();
 }
+
+// ---- Commands ----------------------------------------------------------------------------
 
 void TInvoice::BtnCancelClick()
 {

@@ -22,6 +22,8 @@ namespace tlv {
 class DateEdit;
 class MoneyEdit;
 class TItemDef;
+class TPickPmt;
+class TPmtDef;
 
 class TInvoice : public QDialog
 {
@@ -34,6 +36,8 @@ public:
     // r - 1 stands in table row r - 1 and the grid's "rows" are rowCount() + 1.
     QTableWidget *grid() const { return m_grid; }
     TItemDef *itemDialog() const { return m_itemDef; }
+    TPmtDef *paymentDialog() const { return m_pmtDef; }
+    TPickPmt *paymentList() const { return m_pickPmt; }
     const InvoiceCalc &calc() const { return m_calc; }
     // Whether the chosen customer's e-mail address can be mailed to.
     bool customerMailable() const { return m_customerMailable; }
@@ -53,8 +57,8 @@ public slots:
     void BAddItmClick();
     void BEditItmClick();
     void StringGrid1DblClick(int row, int column);
-    // Payments, saving and deleting: the buttons stay disabled until the
-    // invoice can be stored.
+    // Payments change the in-memory invoice; Save stores it (then closes,
+    // or for a new invoice offers another), Delete removes it and closes.
     void BAddPmtClick();
     void BEditPmtClick();
     void BtnSaveClick();
@@ -81,9 +85,15 @@ private:
     void showTotals();
     void writeLines();
     void writeHeader();
+    // What a save takes from the form into the header buffer.
+    void copyFormToHeader();
+    // No lines, no payments, no address, the grid cut back.
+    void clearInvoice();
 
     InvoiceCalc m_calc;
     TItemDef *m_itemDef = nullptr;
+    TPmtDef *m_pmtDef = nullptr;
+    TPickPmt *m_pickPmt = nullptr;
     bool m_customerMailable = false;
 
     QPushButton *m_btnCust = nullptr;       // BtnCust

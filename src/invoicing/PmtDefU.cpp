@@ -1,0 +1,131 @@
+#include "invoicing/PmtDefU.h"
+
+#include "invoicing/InvoiceEditor.h"
+#include "platform/widgets/DateEdit.h"
+#include "platform/widgets/EnterAsTab.h"
+#include "platform/widgets/MoneyEdit.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace tlv {
+
+namespace {
+
+QPushButton *dialogButton(const char *name, const QString &caption)
+{
+    auto *b = new QPushButton(caption);
+    b->setObjectName(QLatin1String(name));
+    // Enter in a field moves on; it never closes the dialog by itself.
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+TPmtDef::TPmtDef(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("PmtDef"));
+    setWindowTitle(QStringLiteral("Payment"));
+
+    m_date = new DateEdit;
+    m_date->setObjectName(QStringLiteral("DateTimePicker1"));
+    m_date->setFixedWidth(m_date->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 40);
+    // Seven positions for digits or a sign, the separator and two decimals.
+    m_amount = new MoneyEdit(7, 2);
+    m_amount->setObjectName(QStringLiteral("MaskEdit2"));
+    m_amount->setFixedWidth(m_amount->fontMetrics().horizontalAdvance(QStringLiteral("00000000000")) + 14);
+    enterMovesFocus(m_date);
+    enterMovesFocus(m_amount);
+
+    m_save = dialogButton("BtnSave", QStringLiteral("Save"));
+    m_delete = dialogButton("BtnDelete", QStringLiteral("Delete"));
+    m_cancel = dialogButton("BtnCancel", QStringLiteral("Cancel"));
+    connect(m_save, &QPushButton::clicked, this, &TPmtDef::BtnSaveClick);
+    connect(m_delete, &QPushButton::clicked, this, &TPmtDef::BtnDeleteClick);
+    connect(m_cancel, &QPushButton::clicked, this, &TPmtDef::BtnCancelClick);
+
+    auto *fields = new QGridLayout;
+    auto *dateLabel = new QLabel(QStringLiteral("Date Paid:"));
+    dateLabel->setBuddy(m_date);
+    auto *amountLabel = new QLabel(QStringLiteral("Amount:"));
+    amountLabel->setBuddy(m_amount);
+    fields->addWidget(dateLabel, 0, 0, Qt::AlignRight);
+    fields->addWidget(m_date, 0, 1, Qt::AlignLeft);
+    fields->addWidget(amountLabel, 1, 0, Qt::AlignRight);
+    fields->addWidget(m_amount, 1, 1, Qt::AlignLeft);
+    fields->setColumnStretch(2, 1);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_save);
+    buttons->addWidget(m_delete);
+    buttons->addWidget(m_cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+
+    setTabOrder(m_date, m_amount);
+    setTabOrder(m_amount, m_save);
+    setTabOrder(m_save, m_delete);
+    setTabOrder(m_delete, m_cancel);
+}
+
+void TPmtDef::setPayment(const QDate &date, const QString &amount, bool canDelete)
+{
+    m_date->setDate(date);
+    m_amount->setText(amount);
+    m_delete->setEnabled(canDelete);
+}
+
+QDate TPmtDef::date() const
+{
+    return m_date->date();
+}
+
+QString TPmtDef::amountText() const
+{
+    return m_amount->text();
+}
+
+void TPmtDef::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TPmtDef::FormShow()
+{
+    paymentResult() = DialogCancel;
+    m_date->setFocus();
+}
+
+void TPmtDef::closeWith(int result)
+{
+    paymentResult() = result;
+    accept();
+}
+
+void TPmtDef::BtnSaveClick()
+{
+    // Fields still being typed in count as left.
+    m_amount->normalise();
+    closeWith(DialogSave);
+}
+
+void TPmtDef::BtnDeleteClick()
+{
+    closeWith(DialogDelete);
+}
+
+void TPmtDef::BtnCancelClick()
+{
+    closeWith(DialogCancel);
+}
+
+} // namespace tlv

@@ -1,0 +1,242 @@
+#pragma once
+// The invoice editor's test fixture: a data directory with the invoice tables
+// open, one customer group, charge-line settings, a fixed clock, a scripted
+// Ui and helpers to drive the editor's controls and its modal windows.
+#include "data/DataFixture.h"
+#include "data/Helpers.h"
+#include "data/Settings.h"
+#include "data/TableScope.h"
+#include "invoicing/InvoiceEditor.h"
+#include "invoicing/InvoiceU.h"
+#include "invoicing/ItemDefU.h"
+#include "invoicing/PickCustU.h"
+#include "invoicing/PickInvU.h"
+#include "invoicing/PickProdU.h"
+#include "masterdata/CustomerU.h"
+#include "platform/Clock.h"
+#include "platform/widgets/DateEdit.h"
+#include "platform/widgets/MoneyEdit.h"
+#include "shell/MainU.h"
+#include "support/Modal.h"
+#include "support/Recorders.h"
+#include "support/ScriptedUi.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+// Readable failures.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace tlv::test {
+
+template <class T = QWidget> inline T *child(QWidget *w, const char *name)
+{
+    T *c = w->findChild<T *>(QLatin1String(name));
+    EXPECT_TRUE(c) << name;
+    return c;
+}
+
+inline QString text(QWidget *w, const char *name)
+{
+    if (auto *e = w->findChild<QLineEdit *>(QLatin1String(name)))
+        return e->text();
+    if (auto *m = w->findChild<QPlainTextEdit *>(QLatin1String(name)))
+        return m->toPlainText();
+    ADD_FAILURE() << "no text field " << name;
+    return {};
+}
+
+inline void click(QWidget *w, const char *name)
+{
+    QTest::mouseClick(child<QPushButton>(w, name), Qt::LeftButton);
+}
+
+// Selects the row of the record in a pick list and presses Select.
+inline void pickRecord(TPickGrid *list, long recNo)
+{
+    QTableWidget *grid = list->grid();
+    const int last = grid->columnCount() - 1;
+    for (int r = 0; r < grid->rowCount(); ++r)
+        if (grid->item(r, last) && grid->item(r, last)->text().toLong() == recNo) {
+            grid->setCurrentCell(r, 0);
+            list->BtnSelectClick();
+            return;
+        }
+    ADD_FAILURE() << "record " << recNo << " is not listed";
+    list->BtnCancelClick();
+}
+
+// Makes the field's window the active one again (after a modal window has
+// closed), so that focus moves deliver their events.
+inline void activate(QWidget *field)
+{
+    QWidget *w = field->window();
+    if (!w->isActiveWindow()) {
+        w->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+    }
+}
+
+// Types into a field and leaves it with Tab, as the user does.
+inline void typeAndLeave(QWidget *field, const QString &typed)
+{
+    activate(field);
+    field->setFocus(Qt::TabFocusReason);
+    if (auto *e = qobject_cast<QLineEdit *>(field))
+        e->selectAll();
+    QTest::keyClicks(field, typed);
+    QTest::keyClick(field, Qt::Key_Tab);
+    QApplication::processEvents();
+}
+
+class InvoiceWindow : public DataDirTest
+{
+protected:
+    void SetUp() override
+    {
+        DataDirTest::SetUp();
+        resetSettings();
+        loadSettings();
+        SettingsRecord &s = settings();
+        s.ShipLine = QStringLiteral("Shipping  ");
+        s.TaxLine = QStringLiteral("Sales Tax ");
+        s.TaxRate1 = 0;
+        s.TaxRate2 = 8.25;
+        s.ShipTax = 2;
+        s.TaxRound = 1;
+        s.ByCust = true;
+        setClock(&m_clock);
+        Db &d = db();
+        for (Table *t : {(Table *)&d.cust5, (Table *)&d.groups, (Table *)&d.inv6, (Table *)&d.itm5,
+                         (Table *)&d.pmt, (Table *)&d.prod5})
+            t->open();
+        auto &g = d.groups;
+        EXPECT_TRUE(g.appendBlank());
+        g.buf.nGroup = 1;
+        g.buf.cGroup = QStringLiteral("Retail");
+        g.write();
+    }
+    void TearDown() override
+    {
+        EXPECT_TRUE(m_ui.allUsed()) << "boxes expected but not shown";
+        EXPECT_FALSE(m_watchdog.fired());
+        setClock(nullptr);
+        resetSettings();
+        DataDirTest::TearDown();
+    }
+
+    long addProduct(const QString &id, double price, bool tax1, bool tax2, const QString &desc = {})
+    {
+        auto &t = db().prod5;
+        EXPECT_TRUE(t.appendBlank());
+        t.clear();
+        t.buf.PrID = id;
+        t.buf.PDesc = desc.isEmpty() ? QStringLiteral("Product ") + id : desc;
+        t.buf.IComm = QStringLiteral("second line");
+        t.buf.UPrice = price;
+        t.buf.LTax1 = tax1;
+        t.buf.LTax2 = tax2;
+        t.buf.RCode = QStringLiteral("LIC-") + id;
+        t.write();
+        return t.recNo();
+    }
+    long addCustomer(int cuno, const QString &last, const QString &email = {}, const QString &note = {})
+    {
+        auto &t = db().cust5;
+        EXPECT_TRUE(t.appendBlank());
+        t.clear();
+        t.buf.cuno = cuno;
+        t.buf.title = QStringLiteral("Ms");
+        t.buf.first = QStringLiteral("Ann");
+        t.buf.last = last;
+        t.buf.addr1 = QStringLiteral("1 Main St");
+        t.buf.zip = QStringLiteral("05641");
+        t.buf.email = email;
+        t.buf.note = note;
+        t.buf.ngroup = 1;
+        t.write();
+        return t.recNo();
+    }
+    long addInvoice(int number, int customer, int lines)
+    {
+        auto &t = db().inv6;
+        EXPECT_TRUE(t.appendBlank());
+        t.clear();
+        t.buf.IvNo = number;
+        t.buf.CuNo = customer;
+        t.buf.IDate = QDate(2026, 2, 27);
+        t.buf.Dept = QStringLiteral("Garden");
+        t.buf.IMemo = QStringLiteral("VISA 4111");
+        t.buf.Ship = 5.00;
+        t.write();
+        t.flush();
+        const long recNo = t.recNo();
+        for (int i = 0; i < lines; ++i) {
+            auto &it = db().itm5;
+            EXPECT_TRUE(it.appendBlank());
+            it.clear();
+            it.buf.IvNo = number;
+            it.buf.PrID = QStringLiteral("L%1").arg(i + 1);
+            it.buf.Qty = i + 1;
+            it.buf.UPR = 1.25;
+            it.buf.LTax2 = true;
+            it.buf.PDesc = QStringLiteral("Line %1").arg(i + 1);
+            it.write();
+        }
+        return recNo;
+    }
+    void open(TInvoice &w, int invoiceRecord)
+    {
+        db().selected.invoice = invoiceRecord;
+        w.show();
+        w.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+    }
+    // Add Item: pick the product, then act on the line dialog.
+    void addItem(TInvoice &w, long product, const std::function<void(TItemDef *)> &inDialog)
+    {
+        onModal<TPickProd>([product](TPickProd *p) { pickRecord(p, product); });
+        onModal<TItemDef>([inDialog](TItemDef *d) { inDialog(d); });
+        click(&w, "BAddItm");
+        QApplication::processEvents();
+    }
+    // The invoice tables as they stand pass "tlvtool check": the tables are
+    // closed for it and opened again.
+    void expectCheckPasses()
+    {
+        Db &d = db();
+        d.closeAll();
+        QProcess p;
+        p.start(QStringLiteral(TLV_TOOL_PATH), {QStringLiteral("check"), m_dir.path()});
+        ASSERT_TRUE(p.waitForFinished(120000));
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardOutput().toStdString()
+                                   << p.readAllStandardError().toStdString();
+        for (Table *t : {(Table *)&d.cust5, (Table *)&d.groups, (Table *)&d.inv6, (Table *)&d.itm5,
+                         (Table *)&d.pmt, (Table *)&d.prod5})
+            t->open();
+    }
+    static QString cell(TInvoice &w, int row, int column)
+    {
+        const QTableWidgetItem *item = w.grid()->item(row, column);
+        return item ? item->text() : QString();
+    }
+
+    FixedClock m_clock{QDate(2026, 3, 14)};
+    ScriptedUi m_ui;
+    ModalWatchdog m_watchdog;
+};
+
+} // namespace tlv::test
