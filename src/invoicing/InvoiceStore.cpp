@@ -193,9 +193,11 @@ SaveResult saveInvoice(const QString &customerNote)
         return result;
     };
     if (!storeRows(d.itm5, tag::Itm, number, m.items, itemRecordOf, itemsDeleted))
-        return refused(SaveOutcome::ItemsRefused, "Unable to add invoice Items at this time. Please try again later");
+        return refused(SaveOutcome::ItemsRefused,
+                       "Unable to add invoice Items at this time. Please try again later");
     if (!storeRows(d.pmt, tag::Pmt, number, m.payments, paymentRecordOf, paymentsDeleted))
-        return refused(SaveOutcome::PaymentsRefused, "Unable to add Payments at this time. Please try again later");
+        return refused(SaveOutcome::PaymentsRefused,
+                       "Unable to add Payments at this time. Please try again later");
 
     storeCustomerNote(customerNote.trimmed());
 

@@ -45,7 +45,7 @@ constexpr int gridColumns = 5;
 constexpr int gridRows = 5; // the heading and four lines
 constexpr int columnWidths[gridColumns] = {80, 216, 64, 72, 80};
 const char *const columnHeadings[gridColumns] = {"Product ID", "Description", "Price", "Quantity", "Total"};
-constexpr int memoLength = 30;  // IMemo
+constexpr int memoLength = 30;   // IMemo
 constexpr int passedLength = 59; // what a save passes of Dept and IMemo
 
 QPushButton *button(const char *name, const QString &caption)

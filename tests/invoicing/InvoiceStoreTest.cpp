@@ -1,7 +1,7 @@
 // Saving and deleting invoices without the editor: what reaches INV6, ITM5,
 // PMT and CUST5, what is kept of other invoices, and the selected record.
-#include "invoicing/InvoiceFixture.h"
 #include "invoicing/InvoiceStore.h"
+#include "invoicing/InvoiceFixture.h"
 
 using namespace tlv;
 using namespace tlv::test;
@@ -85,9 +85,15 @@ protected:
     }
     static QStringList line(const QString &id)
     {
-        return QStringList{id, QStringLiteral("     2.00"), QStringLiteral("    4.50"), QStringLiteral("f"),
-                           QStringLiteral("t"),  QStringLiteral("Desc ") + id, QStringLiteral("comment"),
-                           QString(),            QString()};
+        return QStringList{id,
+                           QStringLiteral("     2.00"),
+                           QStringLiteral("    4.50"),
+                           QStringLiteral("f"),
+                           QStringLiteral("t"),
+                           QStringLiteral("Desc ") + id,
+                           QStringLiteral("comment"),
+                           QString(),
+                           QString()};
     }
 };
 
@@ -105,8 +111,9 @@ TEST_F(InvoiceStore, TheFirstInvoiceEverAsksForItsNumber)
     EXPECT_EQ(r.outcome, SaveOutcome::Saved);
     EXPECT_TRUE(r.wasNew);
     ASSERT_EQ(m_ui.dialogsAsked.size(), 1);
-    EXPECT_TRUE(m_ui.dialogsAsked[0].contains(QStringLiteral("FIRST INVOICE")) ||
-                m_ui.dialogsAsked[0].contains(QStringLiteral("What invoice number would you like to start with?")));
+    EXPECT_TRUE(
+        m_ui.dialogsAsked[0].contains(QStringLiteral("FIRST INVOICE")) ||
+        m_ui.dialogsAsked[0].contains(QStringLiteral("What invoice number would you like to start with?")));
     ASSERT_EQ(db().inv6.go(r.recNo), 0);
     db().inv6.read();
     EXPECT_EQ(db().inv6.buf.IvNo, 1001);
@@ -214,10 +221,10 @@ TEST_F(InvoiceStore, APaymentDateWithATwoDigitYearGoesThroughTheWindow)
 {
     // The clock says 2026: "30" is 2030, "70" is 1970.
     const QString pattern = shortDateFormat();
-    const QString twoDigit2030 = QDate(2030, 1, 2).toString(QString(pattern).replace(QStringLiteral("yyyy"),
-                                                                                     QStringLiteral("yy")));
-    const QString twoDigit1970 = QDate(1970, 1, 2).toString(QString(pattern).replace(QStringLiteral("yyyy"),
-                                                                                     QStringLiteral("yy")));
+    const QString twoDigit2030 =
+        QDate(2030, 1, 2).toString(QString(pattern).replace(QStringLiteral("yyyy"), QStringLiteral("yy")));
+    const QString twoDigit1970 =
+        QDate(1970, 1, 2).toString(QString(pattern).replace(QStringLiteral("yyyy"), QStringLiteral("yy")));
     EXPECT_EQ(paymentRecordOf(5, {twoDigit2030, QStringLiteral("1.00")}).PDate, QDate(2030, 1, 2));
     EXPECT_EQ(paymentRecordOf(5, {twoDigit1970, QStringLiteral("1.00")}).PDate, QDate(1970, 1, 2));
     EXPECT_DOUBLE_EQ(paymentRecordOf(5, {twoDigit1970, QStringLiteral("  -12.25")}).PAmt, -12.25);
