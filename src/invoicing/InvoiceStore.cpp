@@ -161,10 +161,14 @@ SaveResult saveInvoice(const QString &customerNote)
 
     auto &inv = d.inv6;
     result.wasNew = d.selected.invoice <= 0;
-    if (result.wasNew) {
+    // A stored header without a number is one whose save was cut short right
+    // after its record was added: it is numbered like a new invoice.
+    if (result.wasNew || h.IvNo <= 0) {
         h.IvNo = nextInvoiceNumber();
         if (h.IvNo == 1)
             h.IvNo = firstInvoiceNumber();
+    }
+    if (result.wasNew) {
         if (!inv.appendBlank()) {
             d.takeErrorCode();
             ui().information(QStringLiteral("Unable to add invoice at this time. Please try again later"));

@@ -231,6 +231,30 @@ TEST_F(InvoiceStore, APaymentDateWithATwoDigitYearGoesThroughTheWindow)
     EXPECT_EQ(storedRemarks(QStringLiteral("  a\n b \r\n\t")), "  a\n b");
 }
 
+TEST_F(InvoiceStore, AHeaderLeftBlankByACutShortSaveIsNumberedWhenSavedAgain)
+{
+    addCustomer(7, QStringLiteral("Lee"));
+    addInvoice(1001, 7, 1);
+    auto &inv = db().inv6;
+    ASSERT_TRUE(inv.appendBlank());
+    inv.flush();
+    const long blank = inv.recNo();
+    load(blank);
+    EXPECT_EQ(db().inv6.buf.IvNo, 0);
+    db().inv6.buf.CuNo = 7;
+    invoiceMemory().items.append(line(QStringLiteral("A")));
+    const SaveResult r = saveInvoice(QString());
+    ASSERT_EQ(r.outcome, SaveOutcome::Saved);
+    EXPECT_FALSE(r.wasNew);
+    EXPECT_EQ(r.recNo, blank);
+    EXPECT_EQ(inv.recCount(), 2);
+    inv.go(blank);
+    inv.read();
+    EXPECT_EQ(inv.buf.IvNo, 1002);
+    EXPECT_EQ(lineIds(1002), QStringList{QStringLiteral("A")});
+    expectCheckPasses();
+}
+
 // ---- Lines and payments over an earlier save ---------------------------------------------------
 
 TEST_F(InvoiceStore, FiveStoredLinesSavedAsThreeAreOverwrittenAndTheRestDeleted)
