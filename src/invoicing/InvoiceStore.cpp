@@ -37,6 +37,20 @@ int firstInvoiceNumber()
     return ok && n >= 1 && n <= largestInvoiceNumber ? n : 1;
 }
 
+// Marks the current record and the ones after it while they belong to the
+// invoice; whether any was marked.
+bool markFromHere(Table &t, int number)
+{
+    bool marked = false;
+    while (storedNumber(t) == number) {
+        t.markDeleted();
+        marked = true;
+        if (t.skip(1) != 0)
+            break;
+    }
+    return marked;
+}
+
 // Writes the rows of one invoice over the records stored under its number, in
 // their order, appends the rows beyond them and marks the stored records left
 // over. False when an append is refused; `deleted` tells whether a record was
@@ -61,14 +75,8 @@ bool storeRows(BufferedTable<R> &t, const char *tagName, int number, const QList
         if (!append && (t.skip(1) != 0 || storedNumber(t) != number))
             append = true;
     }
-    if (!append) {
-        while (storedNumber(t) == number) {
-            t.markDeleted();
-            deleted = true;
-            if (t.skip(1) != 0)
-                break;
-        }
-    }
+    if (!append)
+        deleted = markFromHere(t, number);
     return true;
 }
 
@@ -76,16 +84,7 @@ bool storeRows(BufferedTable<R> &t, const char *tagName, int number, const QList
 bool deleteRows(Table &t, const char *tagName, int number)
 {
     t.useTag(tagName);
-    bool deleted = false;
-    if (t.seek(numberKey(number)) != 0)
-        return false;
-    while (storedNumber(t) == number) {
-        t.markDeleted();
-        deleted = true;
-        if (t.skip(1) != 0)
-            break;
-    }
-    return deleted;
+    return t.seek(numberKey(number)) == 0 && markFromHere(t, number);
 }
 
 // Packs a table that lost records; should the pack fail, the marked records

@@ -1,6 +1,7 @@
 #include "invoicing/PmtDefU.h"
 
 #include "invoicing/InvoiceEditor.h"
+#include "masterdata/FormKitU.h"
 #include "platform/widgets/DateEdit.h"
 #include "platform/widgets/EnterAsTab.h"
 #include "platform/widgets/MoneyEdit.h"
@@ -14,19 +15,6 @@
 
 namespace tlv {
 
-namespace {
-
-QPushButton *dialogButton(const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption);
-    b->setObjectName(QLatin1String(name));
-    // Enter in a field moves on; it never closes the dialog by itself.
-    b->setAutoDefault(false);
-    return b;
-}
-
-} // namespace
-
 TPmtDef::TPmtDef(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("PmtDef"));
@@ -35,28 +23,23 @@ TPmtDef::TPmtDef(QWidget *parent) : QDialog(parent)
     m_date = new DateEdit;
     m_date->setObjectName(QStringLiteral("DateTimePicker1"));
     m_date->setFixedWidth(m_date->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 40);
-    // Seven positions for digits or a sign, the separator and two decimals.
-    m_amount = new MoneyEdit(7, 2);
-    m_amount->setObjectName(QStringLiteral("MaskEdit2"));
-    m_amount->setFixedWidth(m_amount->fontMetrics().horizontalAdvance(QStringLiteral("00000000000")) + 14);
     enterMovesFocus(m_date);
-    enterMovesFocus(m_amount);
+    // Seven positions for digits or a sign, the separator and two decimals.
+    m_amount = namedMoneyEdit("MaskEdit2", 7, 2);
+    m_amount->setFixedWidth(m_amount->fontMetrics().horizontalAdvance(QStringLiteral("00000000000")) + 14);
 
-    m_save = dialogButton("BtnSave", QStringLiteral("Save"));
-    m_delete = dialogButton("BtnDelete", QStringLiteral("Delete"));
-    m_cancel = dialogButton("BtnCancel", QStringLiteral("Cancel"));
+    // Enter in a field moves on; it never closes the dialog by itself.
+    m_save = namedButton("BtnSave", QStringLiteral("Save"));
+    m_delete = namedButton("BtnDelete", QStringLiteral("Delete"));
+    m_cancel = namedButton("BtnCancel", QStringLiteral("Cancel"));
     connect(m_save, &QPushButton::clicked, this, &TPmtDef::BtnSaveClick);
     connect(m_delete, &QPushButton::clicked, this, &TPmtDef::BtnDeleteClick);
     connect(m_cancel, &QPushButton::clicked, this, &TPmtDef::BtnCancelClick);
 
     auto *fields = new QGridLayout;
-    auto *dateLabel = new QLabel(QStringLiteral("Date Paid:"));
-    dateLabel->setBuddy(m_date);
-    auto *amountLabel = new QLabel(QStringLiteral("Amount:"));
-    amountLabel->setBuddy(m_amount);
-    fields->addWidget(dateLabel, 0, 0, Qt::AlignRight);
+    fields->addWidget(captionFor(QStringLiteral("Date Paid:"), m_date), 0, 0, Qt::AlignRight);
     fields->addWidget(m_date, 0, 1, Qt::AlignLeft);
-    fields->addWidget(amountLabel, 1, 0, Qt::AlignRight);
+    fields->addWidget(captionFor(QStringLiteral("Amount:"), m_amount), 1, 0, Qt::AlignRight);
     fields->addWidget(m_amount, 1, 1, Qt::AlignLeft);
     fields->setColumnStretch(2, 1);
 
