@@ -61,12 +61,13 @@ TPickPmt::TPickPmt(TPmtDef *paymentDialog, QWidget *parent) : QDialog(parent), m
     buttons->addWidget(m_select);
     buttons->addWidget(m_cancel);
     buttons->addStretch();
-    auto *gridRow = new QHBoxLayout;
-    gridRow->addWidget(m_grid);
-    gridRow->addStretch();
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(gridRow);
-    layout->addLayout(buttons);
+    // The buttons centred under the grid, whatever room the window leaves.
+    auto *column = new QVBoxLayout;
+    column->addWidget(m_grid);
+    column->addLayout(buttons);
+    auto *layout = new QHBoxLayout(this);
+    layout->addLayout(column);
+    layout->addStretch();
 }
 
 void TPickPmt::showEvent(QShowEvent *event)
