@@ -1,7 +1,11 @@
 // Saving and deleting invoices without the editor: what reaches INV6, ITM5,
 // PMT and CUST5, what is kept of other invoices, and the selected record.
 #include "invoicing/InvoiceStore.h"
+
 #include "invoicing/InvoiceFixture.h"
+#include <QFileInfo>
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace tlv;
 using namespace tlv::test;
@@ -385,6 +389,117 @@ TEST_F(InvoiceStore, AMarkedLineLeftByAnInterruptedSaveIsNeitherShownNorLost)
     for (const StoredRow &r : storedRows(1001))
         EXPECT_FALSE(r.deleted);
     EXPECT_EQ(lineIds(1002), (QStringList{"L1"}));
+    expectCheckPasses();
+}
+
+// ---- Refused appends ------------------------------------------------------------------------------
+
+namespace {
+
+// While it lives, no file may grow beyond the given size: a write at or past
+// it fails (EFBIG) as on a full disk, without the signal that would end the
+// process.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = rlim_t(bytes);
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+qint64 fileSize(const char *name)
+{
+    return QFileInfo(QString::fromLatin1(name)).size();
+}
+
+} // namespace
+
+TEST_F(InvoiceStore, ARefusedHeaderWritesNothing)
+{
+    addCustomer(7, QStringLiteral("Lee"));
+    for (int n = 1; n <= 60; ++n)
+        addInvoice(1000 + n, 7, 0); // INV6 is the largest file
+    const long headers = db().inv6.recCount();
+    startNew(7, {QStringLiteral("A")});
+    invoiceMemory().payments.append({dateToShort(QDate(2026, 3, 2)), QStringLiteral("     10.00")});
+    m_ui.expect(Answer::Ok, QStringLiteral("Unable to add invoice at this time. Please try again later"));
+    SaveResult r;
+    {
+        FileSizeLimit full(fileSize("INV6.dbf"));
+        r = saveInvoice(QString());
+    }
+    EXPECT_EQ(r.outcome, SaveOutcome::HeaderRefused);
+    EXPECT_EQ(db().inv6.recCount(), headers);
+    EXPECT_EQ(db().itm5.recCount(), 0);
+    EXPECT_EQ(db().pmt.recCount(), 0);
+    EXPECT_EQ(db().selected.invoice, 0);
+    EXPECT_EQ(invoiceMemory().items.size(), 1); // still in the editor
+    expectCheckPasses();
+}
+
+TEST_F(InvoiceStore, ARefusedLineStopsTheSaveAndARetryStoresTheInvoiceOnce)
+{
+    addCustomer(7, QStringLiteral("Lee"));
+    addInvoice(1001, 7, 120); // ITM5 is the largest file
+    startNew(7, {QStringLiteral("A"), QStringLiteral("B")});
+    m_ui.expect(Answer::Ok,
+                QStringLiteral("Unable to add invoice Items at this time. Please try again later"));
+    SaveResult r;
+    {
+        FileSizeLimit full(fileSize("ITM5.dbf"));
+        r = saveInvoice(QString());
+    }
+    EXPECT_EQ(r.outcome, SaveOutcome::ItemsRefused);
+    EXPECT_TRUE(r.wasNew);
+    EXPECT_EQ(db().inv6.recCount(), 2); // the header written before the refusal stays
+    EXPECT_TRUE(lineIds(1002).isEmpty());
+    EXPECT_EQ(db().selected.invoice, r.recNo);
+
+    // Saved again with room on the disk: the same header, now with its lines.
+    const SaveResult again = saveInvoice(QString());
+    ASSERT_EQ(again.outcome, SaveOutcome::Saved);
+    EXPECT_FALSE(again.wasNew);
+    EXPECT_EQ(again.recNo, r.recNo);
+    EXPECT_EQ(db().inv6.recCount(), 2);
+    EXPECT_EQ(lineIds(1002), (QStringList{"A", "B"}));
+    EXPECT_EQ(lineIds(1001).size(), 120);
+    expectCheckPasses();
+}
+
+TEST_F(InvoiceStore, ARefusedPaymentStopsTheSaveWithItsMessage)
+{
+    addCustomer(7, QStringLiteral("Lee"));
+    const long rec = addInvoice(1001, 7, 1);
+    for (int i = 0; i < 400; ++i)
+        addPayment(1000, QDate(2026, 1, 1), i); // PMT is the largest file
+    load(rec);
+    invoiceMemory().payments.append({dateToShort(QDate(2026, 3, 2)), QStringLiteral("     10.00")});
+    m_ui.expect(Answer::Ok, QStringLiteral("Unable to add Payments at this time. Please try again later"));
+    SaveResult r;
+    {
+        FileSizeLimit full(fileSize("PMT.dbf"));
+        r = saveInvoice(QString());
+    }
+    EXPECT_EQ(r.outcome, SaveOutcome::PaymentsRefused);
+    EXPECT_FALSE(r.wasNew);
+    EXPECT_TRUE(storedPayments(1001).isEmpty());
+    EXPECT_EQ(lineIds(1001), QStringList{QStringLiteral("L1")});
+    ASSERT_EQ(saveInvoice(QString()).outcome, SaveOutcome::Saved);
+    EXPECT_EQ(storedPayments(1001).size(), 1);
     expectCheckPasses();
 }
 
