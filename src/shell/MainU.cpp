@@ -18,7 +18,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTimer>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -32,10 +31,14 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-void tlvInitShellResources() { Q_INIT_RESOURCE(shell); }
+void tlvInitShellResources()
+{
+    Q_INIT_RESOURCE(shell);
+}
 
 namespace tlv {
 
@@ -119,7 +122,8 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
     // Pages
     m_pages = new QTabWidget;
     m_pages->setObjectName(QStringLiteral("PageControl1"));
-    m_pages->addTab(pageWithHelp(buildInvoicesPage(), QStringLiteral("Invoices"), 300), QStringLiteral("Invoices"));
+    m_pages->addTab(pageWithHelp(buildInvoicesPage(), QStringLiteral("Invoices"), 300),
+                    QStringLiteral("Invoices"));
     m_pages->addTab(pageWithHelp(buildCustomersPage(), QStringLiteral("Customers"), 400),
                     QStringLiteral("Customers and Products"));
     m_pages->addTab(pageWithHelp(buildReportsPage(), QStringLiteral("Reports"), 500),
@@ -207,10 +211,12 @@ QWidget *TMain::buildInvoicesPage()
     auto *grid = new QGridLayout(w);
     grid->setSpacing(14);
     grid->addWidget(commandButton(QStringLiteral("BtnInvoice"), QStringLiteral("Invoices"),
-                                  QStringLiteral("Create and Edit Invoices"), QStyle::SP_FileDialogDetailedView),
+                                  QStringLiteral("Create and Edit Invoices"),
+                                  QStyle::SP_FileDialogDetailedView),
                     0, 0);
     grid->addWidget(commandButton(QStringLiteral("BtnPrintInv"), QStringLiteral("Print Invoices"),
-                                  QStringLiteral("Print Invoices by date"), QStyle::SP_FileDialogContentsView),
+                                  QStringLiteral("Print Invoices by date"),
+                                  QStyle::SP_FileDialogContentsView),
                     1, 0);
     grid->addWidget(commandButton(QStringLiteral("BtnInvLab"), QStringLiteral("Invoice Labels"),
                                   QStringLiteral("Print Invoice Mailing Labels by Date"),
@@ -220,10 +226,11 @@ QWidget *TMain::buildInvoicesPage()
                                   QStringLiteral("EMail Invoices by Invoice Date"), QStyle::SP_ArrowRight),
                     0, 1);
     grid->addWidget(commandButton(QStringLiteral("BtnPackList"), QStringLiteral("Packing List"),
-                                  QStringLiteral("Print Packing List by Invoice Date"), QStyle::SP_DriveHDIcon),
+                                  QStringLiteral("Print Packing List by Invoice Date"),
+                                  QStyle::SP_DriveHDIcon),
                     1, 1);
-    grid->addWidget(commandButton(QStringLiteral("BtnPrintBatch"), QStringLiteral("Print Batch Labels"), QString(),
-                                  QStyle::SP_FileDialogListView),
+    grid->addWidget(commandButton(QStringLiteral("BtnPrintBatch"), QStringLiteral("Print Batch Labels"),
+                                  QString(), QStyle::SP_FileDialogListView),
                     2, 1);
     grid->setRowStretch(3, 1);
     return w;
@@ -315,7 +322,8 @@ QWidget *TMain::buildPreferencesPage()
     grid->setVerticalSpacing(10);
 
     auto *font = commandButton(QStringLiteral("BtnFont"), QStringLiteral("Report Font"),
-                               QStringLiteral("Select a Font for printing reports"), QStyle::SP_FileDialogDetailedView);
+                               QStringLiteral("Select a Font for printing reports"),
+                               QStyle::SP_FileDialogDetailedView);
     m_fontText = new QLineEdit;
     m_fontText->setObjectName(QStringLiteral("Edit1"));
     m_fontText->setReadOnly(true);
@@ -324,8 +332,9 @@ QWidget *TMain::buildPreferencesPage()
     grid->addWidget(font, 0, 0);
     grid->addWidget(m_fontText, 0, 1);
 
-    auto *printerButton = commandButton(QStringLiteral("BtnPSetup"), QStringLiteral("Printer Setup"),
-                                        QStringLiteral("Select a printer for reports"), QStyle::SP_ComputerIcon);
+    auto *printerButton =
+        commandButton(QStringLiteral("BtnPSetup"), QStringLiteral("Printer Setup"),
+                      QStringLiteral("Select a printer for reports"), QStyle::SP_ComputerIcon);
     printerButton->setEnabled(true);
     connect(printerButton, &QPushButton::clicked, this, &TMain::BtnPSetupClick);
     m_printerText = new QLineEdit;
@@ -372,7 +381,8 @@ QWidget *TMain::buildPreferencesPage()
                                   QStringLiteral("Set up sales tax rates"), QStyle::SP_FileDialogInfoView),
                     0, 1);
     more->addWidget(commandButton(QStringLiteral("BtnLabForms"), QStringLiteral("Label Forms"),
-                                  QStringLiteral("Define Address Label Stock"), QStyle::SP_FileDialogListView),
+                                  QStringLiteral("Define Address Label Stock"),
+                                  QStyle::SP_FileDialogListView),
                     1, 0);
     more->addWidget(commandButton(QStringLiteral("BtnDirectories"), QStringLiteral("Import Dir's"), QString(),
                                   QStyle::SP_DirOpenIcon),
@@ -400,12 +410,12 @@ QWidget *TMain::buildMaintenancePage()
     grid->addWidget(commandButton(QStringLiteral("BitBtn10"), QStringLiteral("Upgrade Data"), QString(),
                                   QStyle::SP_ArrowUp),
                     2, 0);
-    QPushButton *reindex =
-        commandButton(QStringLiteral("BitBtn11"), QStringLiteral("Re-Index Data"), QString(), QStyle::SP_BrowserReload);
-    QPushButton *pack =
-        commandButton(QStringLiteral("BitBtn12"), QStringLiteral("Pack Data"), QString(), QStyle::SP_DriveHDIcon);
-    QPushButton *erase =
-        commandButton(QStringLiteral("BitBtn13"), QStringLiteral("Erase Data Files"), QString(), QStyle::SP_TrashIcon);
+    QPushButton *reindex = commandButton(QStringLiteral("BitBtn11"), QStringLiteral("Re-Index Data"),
+                                         QString(), QStyle::SP_BrowserReload);
+    QPushButton *pack = commandButton(QStringLiteral("BitBtn12"), QStringLiteral("Pack Data"), QString(),
+                                      QStyle::SP_DriveHDIcon);
+    QPushButton *erase = commandButton(QStringLiteral("BitBtn13"), QStringLiteral("Erase Data Files"),
+                                       QString(), QStyle::SP_TrashIcon);
     for (QPushButton *b : {reindex, pack, erase})
         b->setEnabled(true);
     connect(reindex, &QPushButton::clicked, this, &TMain::BitBtn11Click);
@@ -427,7 +437,10 @@ void TMain::showStatus(const QString &caption)
     repaint();
 }
 
-void TMain::showProgress(int percent) { m_progressPanel->setPercent(percent); }
+void TMain::showProgress(int percent)
+{
+    m_progressPanel->setPercent(percent);
+}
 
 // ---- Report chooser -----------------------------------------------------
 
@@ -438,7 +451,10 @@ void TMain::setChooserAction(int type, int row, Command action)
         fillChooser(type);
 }
 
-void TMain::SpeedButtonClick(int type) { fillChooser(type); }
+void TMain::SpeedButtonClick(int type)
+{
+    fillChooser(type);
+}
 
 void TMain::fillChooser(int type)
 {
@@ -504,7 +520,8 @@ bool TMain::eventFilter(QObject *watched, QEvent *event)
 void TMain::showPrinter()
 {
     const Printer &p = printer();
-    m_printerText->setText(p.name() + (p.landscape() ? QStringLiteral("-Landscape") : QStringLiteral("-Portrait")));
+    m_printerText->setText(p.name() +
+                           (p.landscape() ? QStringLiteral("-Landscape") : QStringLiteral("-Portrait")));
 }
 
 void TMain::BtnPSetupClick()
@@ -521,9 +538,15 @@ void TMain::About1Click()
     m_about->exec();
 }
 
-void TMain::Contents1Click() { help().showContents(); }
+void TMain::Contents1Click()
+{
+    help().showContents();
+}
 
-void TMain::Exit1Click() { close(); }
+void TMain::Exit1Click()
+{
+    close();
+}
 
 // ---- Start-up ---------------------------------------------------------------
 
@@ -558,9 +581,9 @@ void TMain::FormShow()
 
 QStringList TMain::startupFiles()
 {
-    return {QStringLiteral("TLV2.dbf"), QStringLiteral("CUST5.dbf"), QStringLiteral("GROUPS.dbf"),
-            QStringLiteral("INV6.dbf"), QStringLiteral("ITM5.dbf"),  QStringLiteral("LABELS.dbf"),
-            QStringLiteral("PMT.dbf"),  QStringLiteral("Prod5.dbf"), QStringLiteral("Pur5.dbf"),
+    return {QStringLiteral("TLV2.dbf"),   QStringLiteral("CUST5.dbf"), QStringLiteral("GROUPS.dbf"),
+            QStringLiteral("INV6.dbf"),   QStringLiteral("ITM5.dbf"),  QStringLiteral("LABELS.dbf"),
+            QStringLiteral("PMT.dbf"),    QStringLiteral("Prod5.dbf"), QStringLiteral("Pur5.dbf"),
             QStringLiteral("ImportF.dbf")};
 }
 
@@ -590,8 +613,9 @@ bool TMain::startUp()
 
     if (!firstMissingFile(QDir::currentPath()).isEmpty()) {
         m_about->hide();
-        ui().information(QStringLiteral("Database files not found in startup directory\n"
-                                        "Program must be started from the directory containing the data files."));
+        ui().information(
+            QStringLiteral("Database files not found in startup directory\n"
+                           "Program must be started from the directory containing the data files."));
         return false;
     }
     Db &d = db();
@@ -722,6 +746,9 @@ void TMain::BitBtn12Click()
     busy([] { packAll(); });
 }
 
-void TMain::BitBtn13Click() { eraseData(); }
+void TMain::BitBtn13Click()
+{
+    eraseData();
+}
 
 } // namespace tlv
