@@ -340,4 +340,5 @@ TEST_F(InvoiceEditing, TheCommandSavesANewInvoiceAndListsItAfterwards)
     db().inv6.open();
     EXPECT_EQ(db().inv6.recCount(), 2);
     EXPECT_EQ(nextInvoiceNumber(), 1003);
+    expectCheckPasses();
 }

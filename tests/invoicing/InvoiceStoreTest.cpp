@@ -150,6 +150,7 @@ TEST_F(InvoiceStore, AnAnswerThatIsNoInvoiceNumberStartsAtOne)
         deleteInvoice();
         EXPECT_EQ(db().inv6.recCount(), 0);
     }
+    expectCheckPasses();
 }
 
 // ---- What a save writes ---------------------------------------------------------------------
