@@ -3,6 +3,7 @@
 #include "data/Helpers.h"
 #include "data/Settings.h"
 #include "invoicing/InvoiceCalc.h"
+#include "masterdata/FormKitU.h"
 #include "platform/Help.h"
 #include "platform/widgets/EnterAsTab.h"
 #include "platform/widgets/MoneyEdit.h"
@@ -23,15 +24,6 @@ namespace {
 
 constexpr int helpContext = 1120;
 constexpr int descriptionLength = 27; // PDesc and IComm
-
-QPushButton *dialogButton(const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption);
-    b->setObjectName(QLatin1String(name));
-    // Enter in a field moves on; it never closes the dialog by itself.
-    b->setAutoDefault(false);
-    return b;
-}
 
 } // namespace
 
@@ -73,9 +65,10 @@ TItemDef::TItemDef(QWidget *parent) : QDialog(parent)
     m_price->installEventFilter(this);
     m_quantity->installEventFilter(this);
 
-    m_save = dialogButton("BtnSave", QStringLiteral("Save"));
-    m_delete = dialogButton("BtnDelete", QStringLiteral("Delete"));
-    m_cancel = dialogButton("BtnCancel", QStringLiteral("Cancel"));
+    // Enter in a field moves on; it never closes the dialog by itself.
+    m_save = namedButton("BtnSave", QStringLiteral("Save"));
+    m_delete = namedButton("BtnDelete", QStringLiteral("Delete"));
+    m_cancel = namedButton("BtnCancel", QStringLiteral("Cancel"));
     connect(m_save, &QPushButton::clicked, this, &TItemDef::BtnSaveClick);
     connect(m_delete, &QPushButton::clicked, this, &TItemDef::BtnDeleteClick);
     connect(m_cancel, &QPushButton::clicked, this, &TItemDef::BtnCancelClick);
