@@ -9,18 +9,19 @@
 #include "invoicing/InvoiceEditor.h"
 #include "invoicing/InvoiceStore.h"
 #include "invoicing/ItemDefU.h"
-#include "invoicing/PickCustU.h"
-#include "invoicing/PickInvU.h"
 #include "invoicing/PickPmtU.h"
-#include "invoicing/PickProdU.h"
 #include "invoicing/PmtDefU.h"
 #include "masterdata/CustomerU.h"
+#include "picklists/PickCustU.h"
+#include "picklists/PickInvU.h"
+#include "picklists/PickProdU.h"
 #include "platform/Clock.h"
 #include "platform/Help.h"
 #include "platform/Ui.h"
-#include "platform/widgets/DateEdit.h"
-#include "platform/widgets/EnterAsTab.h"
-#include "platform/widgets/MoneyEdit.h"
+#include "widgets/DateEdit.h"
+#include "widgets/EnterAsTab.h"
+#include "widgets/FormKitU.h"
+#include "widgets/MoneyEdit.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -48,15 +49,6 @@ const char *const columnHeadings[gridColumns] = {"Product ID", "Description", "P
 constexpr int memoLength = 30;   // IMemo
 constexpr int passedLength = 59; // what a save passes of Dept and IMemo
 
-QPushButton *button(const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption);
-    b->setObjectName(QLatin1String(name));
-    // Enter in a field moves on; it never presses a button by itself.
-    b->setAutoDefault(false);
-    return b;
-}
-
 MoneyEdit *amountEdit(const char *name, bool readOnly)
 {
     auto *e = new MoneyEdit(7, 2);
@@ -77,8 +69,6 @@ QLabel *label(const QString &text, QWidget *buddy, const char *name = nullptr)
     return l;
 }
 
-TInvoice *theEditor = nullptr;
-
 } // namespace
 
 TInvoice::TInvoice(QWidget *parent)
@@ -97,8 +87,8 @@ TInvoice::~TInvoice() = default;
 void TInvoice::buildControls()
 {
     // ---- Customer ----
-    m_btnCust = button("BtnCust", QStringLiteral("Customer"));
-    m_btnCustEdit = button("BtnCustEdit", QStringLiteral("Edit"));
+    m_btnCust = namedButton("BtnCust", QStringLiteral("Customer"));
+    m_btnCustEdit = namedButton("BtnCustEdit", QStringLiteral("Edit"));
     m_address = new QPlainTextEdit;
     m_address->setObjectName(QStringLiteral("Memo1"));
     m_address->setReadOnly(true);
@@ -160,10 +150,10 @@ void TInvoice::buildControls()
     m_grid->setFixedWidth(width + m_grid->verticalScrollBar()->sizeHint().width() + frame);
     connect(m_grid, &QTableWidget::cellDoubleClicked, this, &TInvoice::StringGrid1DblClick);
 
-    m_addItem = button("BAddItm", QStringLiteral("Add Item"));
-    m_editItem = button("BEditItm", QStringLiteral("Edit Item"));
-    m_addPayment = button("BAddPmt", QStringLiteral("Add Paym't"));
-    m_editPayment = button("BEditPmt", QStringLiteral("Edit Paym't"));
+    m_addItem = namedButton("BAddItm", QStringLiteral("Add Item"));
+    m_editItem = namedButton("BEditItm", QStringLiteral("Edit Item"));
+    m_addPayment = namedButton("BAddPmt", QStringLiteral("Add Paym't"));
+    m_editPayment = namedButton("BEditPmt", QStringLiteral("Edit Paym't"));
 
     // ---- Remarks and totals ----
     m_remarks = new QPlainTextEdit;
@@ -188,18 +178,18 @@ void TInvoice::buildControls()
     m_taxLabel->setBuddy(m_tax);
 
     // ---- Commands ----
-    m_save = button("BtnSave", QStringLiteral("Save"));
-    m_delete = button("BtnDelete", QStringLiteral("Delete"));
-    m_cancel = button("BtnCancel", QStringLiteral("Cancel"));
-    m_print = button("BtnPrint", QStringLiteral("Print"));
-    m_email = button("BtnEMail", QStringLiteral("EMail"));
-    m_packing = button("Button1", QStringLiteral("Packing List"));
-    m_import = button("BtnImport", QStringLiteral("IMPORT"));
-    m_export = button("BtnExport", QStringLiteral("Export"));
+    m_save = namedButton("BtnSave", QStringLiteral("Save"));
+    m_delete = namedButton("BtnDelete", QStringLiteral("Delete"));
+    m_cancel = namedButton("BtnCancel", QStringLiteral("Cancel"));
+    m_print = namedButton("BtnPrint", QStringLiteral("Print"));
+    m_email = namedButton("BtnEMail", QStringLiteral("EMail"));
+    m_packing = namedButton("Button1", QStringLiteral("Packing List"));
+    m_import = namedButton("BtnImport", QStringLiteral("IMPORT"));
+    m_export = namedButton("BtnExport", QStringLiteral("Export"));
     m_export->setToolTip(QStringLiteral("Export Credit Card Info to Batchin.Dat"));
-    m_batchLab = button("BtnBatchLab", QStringLiteral("Batch Label"));
-    m_dearCust = button("BtnDearCust", QStringLiteral("Dear Customer"));
-    m_help = button("BitBtn1", QStringLiteral("Help"));
+    m_batchLab = namedButton("BtnBatchLab", QStringLiteral("Batch Label"));
+    m_dearCust = namedButton("BtnDearCust", QStringLiteral("Dear Customer"));
+    m_help = namedButton("BitBtn1", QStringLiteral("Help"));
     m_help->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
 
     // Printing, mailing and the exchange files come with their own windows.
@@ -702,14 +692,7 @@ void TInvoice::BitBtn1Click()
 
 TInvoice &invoiceEditor()
 {
-    if (!theEditor) {
-        theEditor = new TInvoice;
-        qAddPostRoutine([] {
-            delete theEditor;
-            theEditor = nullptr;
-        });
-    }
-    return *theEditor;
+    return onlyWindow<TInvoice>();
 }
 
 void editInvoice()

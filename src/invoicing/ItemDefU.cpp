@@ -3,10 +3,10 @@
 #include "data/Helpers.h"
 #include "data/Settings.h"
 #include "invoicing/InvoiceCalc.h"
-#include "masterdata/FormKitU.h"
 #include "platform/Help.h"
-#include "platform/widgets/EnterAsTab.h"
-#include "platform/widgets/MoneyEdit.h"
+#include "widgets/EnterAsTab.h"
+#include "widgets/FormKitU.h"
+#include "widgets/MoneyEdit.h"
 
 #include <QCheckBox>
 #include <QFocusEvent>

@@ -1,10 +1,10 @@
 #include "invoicing/PmtDefU.h"
 
 #include "invoicing/InvoiceEditor.h"
-#include "masterdata/FormKitU.h"
-#include "platform/widgets/DateEdit.h"
-#include "platform/widgets/EnterAsTab.h"
-#include "platform/widgets/MoneyEdit.h"
+#include "widgets/DateEdit.h"
+#include "widgets/EnterAsTab.h"
+#include "widgets/FormKitU.h"
+#include "widgets/MoneyEdit.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

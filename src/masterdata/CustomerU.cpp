@@ -3,13 +3,14 @@
 #include "data/Database.h"
 #include "data/Settings.h"
 #include "data/TableScope.h"
-#include "invoicing/PickCustU.h"
-#include "invoicing/PickGroupU.h"
 #include "masterdata/Customers.h"
 #include "masterdata/GroupDefU.h"
+#include "picklists/PickCustU.h"
+#include "picklists/PickGroupU.h"
 #include "platform/Help.h"
 #include "platform/Ui.h"
-#include "platform/widgets/EnterAsTab.h"
+#include "widgets/EnterAsTab.h"
+#include "widgets/FormKitU.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -55,13 +56,6 @@ QLabel *boldLabel(const QString &text, QWidget *buddy = nullptr)
     return l;
 }
 
-QPushButton *button(const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
 } // namespace
 
 TCustomer::TCustomer(QWidget *parent) : QDialog(parent)
@@ -96,7 +90,7 @@ TCustomer::TCustomer(QWidget *parent) : QDialog(parent)
     m_comments->setObjectName(QStringLiteral("Memo1"));
     m_comments->setTabChangesFocus(true);
 
-    m_groupButton = button("BtnGroup", QStringLiteral("Group"));
+    m_groupButton = namedButton("BtnGroup", QStringLiteral("Group"));
     connect(m_groupButton, &QPushButton::clicked, this, &TCustomer::BtnGroupClick);
 
     // Upper right: the customer number.
@@ -145,10 +139,10 @@ TCustomer::TCustomer(QWidget *parent) : QDialog(parent)
     groupRow->addStretch(1);
     grid->addLayout(groupRow, row++, 1, 1, 3);
 
-    m_save = button("BtnSave", QStringLiteral("Save"));
-    m_delete = button("BtnDelete", QStringLiteral("Delete"));
-    m_cancel = button("BtnCancel", QStringLiteral("Cancel"));
-    m_help = button("BtnHelp", QStringLiteral("Help"));
+    m_save = namedButton("BtnSave", QStringLiteral("Save"));
+    m_delete = namedButton("BtnDelete", QStringLiteral("Delete"));
+    m_cancel = namedButton("BtnCancel", QStringLiteral("Cancel"));
+    m_help = namedButton("BtnHelp", QStringLiteral("Help"));
     connect(m_save, &QPushButton::clicked, this, &TCustomer::BtnSaveClick);
     connect(m_delete, &QPushButton::clicked, this, &TCustomer::BtnDeleteClick);
     connect(m_cancel, &QPushButton::clicked, this, &TCustomer::BtnCancelClick);

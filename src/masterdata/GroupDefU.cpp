@@ -2,11 +2,12 @@
 
 #include "data/Database.h"
 #include "data/TableScope.h"
-#include "invoicing/PickGroupU.h"
 #include "masterdata/Groups.h"
+#include "picklists/PickGroupU.h"
 #include "platform/Help.h"
 #include "platform/Ui.h"
-#include "platform/widgets/EnterAsTab.h"
+#include "widgets/EnterAsTab.h"
+#include "widgets/FormKitU.h"
 
 #include <QApplication>
 #include <QFormLayout>
@@ -22,14 +23,6 @@ namespace tlv {
 
 namespace {
 constexpr int helpContext = 420;
-
-QPushButton *button(const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 // A stored name without the blanks that pad it to the field's width; leading
 // blanks are part of the name.
@@ -62,9 +55,9 @@ TGroupDef::TGroupDef(QWidget *parent) : QDialog(parent)
     fields->addRow(QStringLiteral("Group Number:"), m_number);
     fields->addRow(QStringLiteral("Customer Group:"), m_name);
 
-    m_save = button("BtnSave", QStringLiteral("Save"));
-    m_delete = button("BtnDelete", QStringLiteral("Delete"));
-    m_cancel = button("BtnCancel", QStringLiteral("Cancel"));
+    m_save = namedButton("BtnSave", QStringLiteral("Save"));
+    m_delete = namedButton("BtnDelete", QStringLiteral("Delete"));
+    m_cancel = namedButton("BtnCancel", QStringLiteral("Cancel"));
     connect(m_save, &QPushButton::clicked, this, &TGroupDef::BtnSaveClick);
     connect(m_delete, &QPushButton::clicked, this, &TGroupDef::BtnDeleteClick);
     connect(m_cancel, &QPushButton::clicked, this, &TGroupDef::BtnCancelClick);

@@ -2,11 +2,11 @@
 
 #include "data/Database.h"
 #include "data/TableScope.h"
-#include "invoicing/PickLabU.h"
-#include "masterdata/FormKitU.h"
 #include "masterdata/LabelStock.h"
+#include "picklists/PickLabU.h"
 #include "platform/Ui.h"
-#include "platform/widgets/MoneyEdit.h"
+#include "widgets/FormKitU.h"
+#include "widgets/MoneyEdit.h"
 
 #include <QApplication>
 #include <QCheckBox>

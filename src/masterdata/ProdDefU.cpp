@@ -2,12 +2,12 @@
 
 #include "data/Database.h"
 #include "data/TableScope.h"
-#include "invoicing/PickProdU.h"
-#include "masterdata/FormKitU.h"
 #include "masterdata/Products.h"
+#include "picklists/PickProdU.h"
 #include "platform/Help.h"
 #include "platform/Ui.h"
-#include "platform/widgets/MoneyEdit.h"
+#include "widgets/FormKitU.h"
+#include "widgets/MoneyEdit.h"
 
 #include <QApplication>
 #include <QCheckBox>

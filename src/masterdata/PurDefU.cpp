@@ -2,15 +2,15 @@
 
 #include "data/Database.h"
 #include "data/TableScope.h"
-#include "invoicing/PickProdU.h"
-#include "invoicing/PickPurU.h"
-#include "masterdata/FormKitU.h"
 #include "masterdata/ProdDefU.h"
 #include "masterdata/Purchases.h"
+#include "picklists/PickProdU.h"
+#include "picklists/PickPurU.h"
 #include "platform/Ui.h"
-#include "platform/widgets/DateEdit.h"
-#include "platform/widgets/EnterAsTab.h"
-#include "platform/widgets/MoneyEdit.h"
+#include "widgets/DateEdit.h"
+#include "widgets/EnterAsTab.h"
+#include "widgets/FormKitU.h"
+#include "widgets/MoneyEdit.h"
 
 #include <QApplication>
 #include <QGridLayout>

@@ -1,10 +1,10 @@
 #include "masterdata/StationaryU.h"
 
 #include "data/Settings.h"
-#include "masterdata/FormKitU.h"
 #include "masterdata/Stationery.h"
 #include "platform/Ui.h"
-#include "platform/widgets/MoneyEdit.h"
+#include "widgets/FormKitU.h"
+#include "widgets/MoneyEdit.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

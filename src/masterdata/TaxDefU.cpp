@@ -1,9 +1,9 @@
 #include "masterdata/TaxDefU.h"
 
 #include "data/Settings.h"
-#include "masterdata/FormKitU.h"
 #include "masterdata/TaxSettings.h"
-#include "platform/widgets/MoneyEdit.h"
+#include "widgets/FormKitU.h"
+#include "widgets/MoneyEdit.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

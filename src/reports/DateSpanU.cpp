@@ -1,8 +1,8 @@
 #include "reports/DateSpanU.h"
 
 #include "platform/Ui.h"
-#include "platform/widgets/DateEdit.h"
 #include "reports/Selection.h"
+#include "widgets/DateEdit.h"
 
 #include <QApplication>
 #include <QGridLayout>

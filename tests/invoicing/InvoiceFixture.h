@@ -9,17 +9,18 @@
 #include "invoicing/InvoiceEditor.h"
 #include "invoicing/InvoiceU.h"
 #include "invoicing/ItemDefU.h"
-#include "invoicing/PickCustU.h"
-#include "invoicing/PickInvU.h"
-#include "invoicing/PickProdU.h"
 #include "masterdata/CustomerU.h"
+#include "picklists/PickCustU.h"
+#include "picklists/PickInvU.h"
+#include "picklists/PickProdU.h"
 #include "platform/Clock.h"
-#include "platform/widgets/DateEdit.h"
-#include "platform/widgets/MoneyEdit.h"
 #include "shell/MainU.h"
 #include "support/Modal.h"
 #include "support/Recorders.h"
 #include "support/ScriptedUi.h"
+#include "support/WindowFixture.h"
+#include "widgets/DateEdit.h"
+#include "widgets/MoneyEdit.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -57,11 +58,6 @@ inline QString text(QWidget *w, const char *name)
         return m->toPlainText();
     ADD_FAILURE() << "no text field " << name;
     return {};
-}
-
-inline void click(QWidget *w, const char *name)
-{
-    QTest::mouseClick(child<QPushButton>(w, name), Qt::LeftButton);
 }
 
 // Selects the row of the record in a pick list and presses Select.
@@ -140,62 +136,50 @@ protected:
 
     long addProduct(const QString &id, double price, bool tax1, bool tax2, const QString &desc = {})
     {
-        auto &t = db().prod5;
-        EXPECT_TRUE(t.appendBlank());
-        t.clear();
-        t.buf.PrID = id;
-        t.buf.PDesc = desc.isEmpty() ? QStringLiteral("Product ") + id : desc;
-        t.buf.IComm = QStringLiteral("second line");
-        t.buf.UPrice = price;
-        t.buf.LTax1 = tax1;
-        t.buf.LTax2 = tax2;
-        t.buf.RCode = QStringLiteral("LIC-") + id;
-        t.write();
-        return t.recNo();
+        return appendRecord(db().prod5, [&](ProductRecord &b) {
+            b.PrID = id;
+            b.PDesc = desc.isEmpty() ? QStringLiteral("Product ") + id : desc;
+            b.IComm = QStringLiteral("second line");
+            b.UPrice = price;
+            b.LTax1 = tax1;
+            b.LTax2 = tax2;
+            b.RCode = QStringLiteral("LIC-") + id;
+        });
     }
     long addCustomer(int cuno, const QString &last, const QString &email = {}, const QString &note = {})
     {
-        auto &t = db().cust5;
-        EXPECT_TRUE(t.appendBlank());
-        t.clear();
-        t.buf.cuno = cuno;
-        t.buf.title = QStringLiteral("Ms");
-        t.buf.first = QStringLiteral("Ann");
-        t.buf.last = last;
-        t.buf.addr1 = QStringLiteral("1 Main St");
-        t.buf.zip = QStringLiteral("05641");
-        t.buf.email = email;
-        t.buf.note = note;
-        t.buf.ngroup = 1;
-        t.write();
-        return t.recNo();
+        return appendRecord(db().cust5, [&](CustomerRecord &b) {
+            b.cuno = cuno;
+            b.title = QStringLiteral("Ms");
+            b.first = QStringLiteral("Ann");
+            b.last = last;
+            b.addr1 = QStringLiteral("1 Main St");
+            b.zip = QStringLiteral("05641");
+            b.email = email;
+            b.note = note;
+            b.ngroup = 1;
+        });
     }
     long addInvoice(int number, int customer, int lines)
     {
-        auto &t = db().inv6;
-        EXPECT_TRUE(t.appendBlank());
-        t.clear();
-        t.buf.IvNo = number;
-        t.buf.CuNo = customer;
-        t.buf.IDate = QDate(2026, 2, 27);
-        t.buf.Dept = QStringLiteral("Garden");
-        t.buf.IMemo = QStringLiteral("VISA 4111");
-        t.buf.Ship = 5.00;
-        t.write();
-        t.flush();
-        const long recNo = t.recNo();
-        for (int i = 0; i < lines; ++i) {
-            auto &it = db().itm5;
-            EXPECT_TRUE(it.appendBlank());
-            it.clear();
-            it.buf.IvNo = number;
-            it.buf.PrID = QStringLiteral("L%1").arg(i + 1);
-            it.buf.Qty = i + 1;
-            it.buf.UPR = 1.25;
-            it.buf.LTax2 = true;
-            it.buf.PDesc = QStringLiteral("Line %1").arg(i + 1);
-            it.write();
-        }
+        const long recNo = appendRecord(db().inv6, [&](InvoiceRecord &b) {
+            b.IvNo = number;
+            b.CuNo = customer;
+            b.IDate = QDate(2026, 2, 27);
+            b.Dept = QStringLiteral("Garden");
+            b.IMemo = QStringLiteral("VISA 4111");
+            b.Ship = 5.00;
+        });
+        db().inv6.flush();
+        for (int i = 0; i < lines; ++i)
+            appendRecord(db().itm5, [&](ItemRecord &b) {
+                b.IvNo = number;
+                b.PrID = QStringLiteral("L%1").arg(i + 1);
+                b.Qty = i + 1;
+                b.UPR = 1.25;
+                b.LTax2 = true;
+                b.PDesc = QStringLiteral("Line %1").arg(i + 1);
+            });
         return recNo;
     }
     void open(TInvoice &w, int invoiceRecord)

@@ -4,17 +4,17 @@
 // end of a command that deleted something.
 #include "MasterDataFixture.h"
 #include "data/TableScope.h"
-#include "invoicing/PickLabU.h"
-#include "invoicing/PickProdU.h"
-#include "invoicing/PickPurU.h"
 #include "masterdata/LabelDefU.h"
 #include "masterdata/ProdDefU.h"
 #include "masterdata/PurDefU.h"
 #include "masterdata/StationaryU.h"
 #include "masterdata/TaxDefU.h"
-#include "platform/widgets/MoneyEdit.h"
+#include "picklists/PickLabU.h"
+#include "picklists/PickProdU.h"
+#include "picklists/PickPurU.h"
 #include "shell/MainU.h"
 #include "support/Modal.h"
+#include "widgets/MoneyEdit.h"
 
 #include <QLineEdit>
 #include <QListWidget>

@@ -1,36 +1,16 @@
 #pragma once
-// A fresh data directory for the customer and group tests: settings loaded, a
-// scripted Ui, and helpers that put groups, customers and invoices straight
-// into the tables.
-#include "data/DataFixture.h"
-#include "data/Settings.h"
+// The customer and group tests' data directory, with helpers that put
+// customers straight into the tables and read back records.
 #include "data/TableScope.h"
-#include "support/ScriptedUi.h"
+#include "support/WindowFixture.h"
 
-#include <QApplication>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QWidget>
 
 namespace tlv::test {
 
-class CustomerDataTest : public DataDirTest
+class CustomerDataTest : public WindowDataTest
 {
 protected:
-    void SetUp() override
-    {
-        DataDirTest::SetUp();
-        resetSettings();
-        loadSettings();
-    }
-    void TearDown() override
-    {
-        EXPECT_TRUE(m_ui.allUsed()) << "boxes expected but not shown";
-        resetSettings();
-        DataDirTest::TearDown();
-    }
-
     // Opens the tables the customer and group windows work on.
     static void openTables()
     {
@@ -38,30 +18,15 @@ protected:
         db().groups.open();
     }
 
-    // Appends a group (GROUPS open) and returns its record number.
-    static int addGroup(int number, const QString &name)
-    {
-        auto &t = db().groups;
-        EXPECT_TRUE(t.appendBlank());
-        t.clear();
-        t.buf.nGroup = number;
-        t.buf.cGroup = name;
-        t.write();
-        return int(t.recNo());
-    }
-
     // Appends a customer (CUST5 open) and returns its record number.
     static int addCustomer(int number, const QString &last, int group = 1)
     {
-        auto &t = db().cust5;
-        EXPECT_TRUE(t.appendBlank());
-        t.clear();
-        t.buf.cuno = number;
-        t.buf.last = last;
-        t.buf.first = QStringLiteral("F") + QString::number(number);
-        t.buf.ngroup = group;
-        t.write();
-        return int(t.recNo());
+        return int(appendRecord(db().cust5, [&](CustomerRecord &b) {
+            b.cuno = number;
+            b.last = last;
+            b.first = QStringLiteral("F") + QString::number(number);
+            b.ngroup = group;
+        }));
     }
 
     static CustomerRecord customerAt(int recNo)
@@ -85,30 +50,6 @@ protected:
         db().cust5.go(recNo);
         return db().cust5.isDeleted();
     }
-
-    // Shows a window and waits until it is active, as the user would see it.
-    static void showActive(QWidget &w)
-    {
-        w.show();
-        w.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
-    }
-
-    template <class T> static T *child(QWidget &w, const char *name)
-    {
-        T *c = w.findChild<T *>(QLatin1String(name));
-        EXPECT_NE(c, nullptr) << name;
-        return c;
-    }
-
-    static void click(QWidget *w, const char *button)
-    {
-        auto *b = w->findChild<QPushButton *>(QLatin1String(button));
-        ASSERT_NE(b, nullptr) << button;
-        QTest::mouseClick(b, Qt::LeftButton);
-    }
-
-    ScriptedUi m_ui;
 };
 
 } // namespace tlv::test

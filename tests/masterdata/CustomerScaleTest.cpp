@@ -9,9 +9,9 @@
 #include "CustomerFixture.h"
 
 #include "data/FileMaint.h"
-#include "invoicing/PickGroupU.h"
 #include "masterdata/CustomerU.h"
 #include "masterdata/Customers.h"
+#include "picklists/PickGroupU.h"
 #include "support/Modal.h"
 
 #include <QElapsedTimer>

@@ -4,11 +4,11 @@
 
 #include "data/Helpers.h"
 #include "invoicing/InvoiceU.h"
-#include "invoicing/PickCustU.h"
-#include "invoicing/PickGroupU.h"
 #include "masterdata/CustomerU.h"
 #include "masterdata/Customers.h"
 #include "masterdata/GroupDefU.h"
+#include "picklists/PickCustU.h"
+#include "picklists/PickGroupU.h"
 #include "shell/MainU.h"
 #include "support/Modal.h"
 

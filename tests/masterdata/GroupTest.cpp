@@ -2,9 +2,9 @@
 // customers, the group window and the main window's "Customer Groups" loop.
 #include "CustomerFixture.h"
 
-#include "invoicing/PickGroupU.h"
 #include "masterdata/GroupDefU.h"
 #include "masterdata/Groups.h"
+#include "picklists/PickGroupU.h"
 #include "shell/MainU.h"
 #include "support/Modal.h"
 

@@ -3,7 +3,7 @@
 #include "masterdata/LabelStock.h"
 #include "MasterDataFixture.h"
 #include "masterdata/LabelDefU.h"
-#include "platform/widgets/MoneyEdit.h"
+#include "widgets/MoneyEdit.h"
 
 #include <QApplication>
 #include <QCheckBox>

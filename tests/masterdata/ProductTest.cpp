@@ -3,8 +3,8 @@
 #include "MasterDataFixture.h"
 #include "masterdata/ProdDefU.h"
 #include "masterdata/Products.h"
-#include "platform/widgets/MoneyEdit.h"
 #include "support/Recorders.h"
+#include "widgets/MoneyEdit.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -4,8 +4,8 @@
 #include "masterdata/PurDefU.h"
 #include "masterdata/Purchases.h"
 #include "platform/Clock.h"
-#include "platform/widgets/DateEdit.h"
-#include "platform/widgets/MoneyEdit.h"
+#include "widgets/DateEdit.h"
+#include "widgets/MoneyEdit.h"
 
 #include <QApplication>
 #include <QLineEdit>

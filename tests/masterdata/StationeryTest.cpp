@@ -4,7 +4,7 @@
 #include "masterdata/Stationery.h"
 #include "MasterDataFixture.h"
 #include "masterdata/StationaryU.h"
-#include "platform/widgets/MoneyEdit.h"
+#include "widgets/MoneyEdit.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 #include "masterdata/ProdDefU.h"
 #include "masterdata/TaxDefU.h"
 #include "masterdata/TaxSettings.h"
-#include "platform/widgets/MoneyEdit.h"
+#include "widgets/MoneyEdit.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

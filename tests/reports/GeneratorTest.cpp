@@ -15,6 +15,7 @@
 #include "support/Recorders.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
+#include "support/WindowFixture.h"
 
 #include <QFile>
 #include <QListWidget>
@@ -82,38 +83,32 @@ protected:
     static void addProduct(const QString &id, const QString &desc, double price, double reorder,
                            const QString &comment = {})
     {
-        auto &t = db().prod5;
-        ASSERT_TRUE(t.appendBlank());
-        t.clear();
-        t.buf.PrID = id;
-        t.buf.PDesc = desc;
-        t.buf.UPrice = price;
-        t.buf.REORDER = reorder;
-        t.buf.IComm = comment;
-        t.buf.lInven = true;
-        t.write();
+        appendRecord(db().prod5, [&](ProductRecord &b) {
+            b.PrID = id;
+            b.PDesc = desc;
+            b.UPrice = price;
+            b.REORDER = reorder;
+            b.IComm = comment;
+            b.lInven = true;
+        });
     }
     static void addPurchase(const QString &id, QDate date, double qty, double cost)
     {
-        auto &t = db().pur5;
-        ASSERT_TRUE(t.appendBlank());
-        t.clear();
-        t.buf.PURProd = id;
-        t.buf.PURDate = date;
-        t.buf.PURQty = qty;
-        t.buf.PURCost = cost;
-        t.write();
+        appendRecord(db().pur5, [&](PurchaseRecord &b) {
+            b.PURProd = id;
+            b.PURDate = date;
+            b.PURQty = qty;
+            b.PURCost = cost;
+        });
     }
     static void addGroup(int number, const QString &name, bool deleted = false)
     {
-        auto &t = db().groups;
-        ASSERT_TRUE(t.appendBlank());
-        t.clear();
-        t.buf.nGroup = number;
-        t.buf.cGroup = name;
-        t.write();
+        appendRecord(db().groups, [&](GroupRecord &b) {
+            b.nGroup = number;
+            b.cGroup = name;
+        });
         if (deleted)
-            t.markDeleted();
+            db().groups.markDeleted();
     }
     static QStringList dataRows()
     {

@@ -1,13 +1,13 @@
 // The report viewer window and the date-span dialog.
 #include "platform/Clock.h"
 #include "platform/Printer.h"
-#include "platform/widgets/DateEdit.h"
 #include "reports/DateSpanU.h"
 #include "reports/ReportU.h"
 #include "reports/Selection.h"
 #include "support/Modal.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
+#include "widgets/DateEdit.h"
 
 #include <QAction>
 #include <QFile>
@@ -180,7 +180,8 @@ TEST_F(Viewer, PrintWithoutPrinterAsksForAFileAndCancelPrintsNothing)
         QPainter *beginDoc(const QString &title) override
         {
             const QString name = ui().saveFileName("Print to PDF File", title, "PDF files (*.pdf)");
-            if (name.isEmpty()) return nullptr;
+            if (name.isEmpty())
+                return nullptr;
             setFileName(name);
             return PdfPrinter::beginDoc(title);
         }

@@ -12,6 +12,10 @@ namespace xbase {
 // is missing, unreadable or not a plain list of file names.
 int readGroupFile(const std::string &path, std::vector<std::string> &tagFiles);
 
+// The file names a group file's text lists, in order: the first word of
+// every line that is neither blank nor a comment.
+std::vector<std::string> groupFileEntries(const std::string &text);
+
 // Writes a group file listing the given tag file names. 0 or e4create.
 int writeGroupFile(const std::string &path, const std::vector<std::string> &tagFiles);
 

@@ -416,18 +416,10 @@ int NtxFile::writePage(Page &p)
     return 0;
 }
 
-NtxFile::Page *NtxFile::page(uint32_t offset, int *err)
+int NtxFile::emptySlot(size_t *slot)
 {
-    if (!validChild(offset)) {
-        *err = e4index;
-        return nullptr;
-    }
-    auto it = m_where.find(offset);
-    if (it != m_where.end()) {
-        Page &p = m_cache[it->second];
-        p.lastUse = ++m_clock;
-        return &p;
-    }
+    // An unused slot if there is one, else the one used longest ago, written
+    // out first when it holds changes.
     size_t victim = 0;
     uint64_t oldest = UINT64_MAX;
     for (size_t i = 0; i < m_cache.size(); ++i) {
@@ -444,14 +436,35 @@ NtxFile::Page *NtxFile::page(uint32_t offset, int *err)
     if (p.offset) {
         if (p.dirty) {
             int rc = writePage(p);
-            if (rc < 0) {
-                *err = rc;
-                return nullptr;
-            }
+            if (rc < 0)
+                return rc;
         }
         m_where.erase(p.offset);
         p.offset = 0;
     }
+    *slot = victim;
+    return 0;
+}
+
+NtxFile::Page *NtxFile::page(uint32_t offset, int *err)
+{
+    if (!validChild(offset)) {
+        *err = e4index;
+        return nullptr;
+    }
+    auto it = m_where.find(offset);
+    if (it != m_where.end()) {
+        Page &p = m_cache[it->second];
+        p.lastUse = ++m_clock;
+        return &p;
+    }
+    size_t victim = 0;
+    int rc = emptySlot(&victim);
+    if (rc < 0) {
+        *err = rc;
+        return nullptr;
+    }
+    Page &p = m_cache[victim];
     if (!readAll(m_fd, p.bytes, PageSize, offset)) {
         *err = e4read;
         return nullptr;
@@ -499,29 +512,13 @@ NtxFile::Page *NtxFile::newPage(int *err)
     m_fileSize += PageSize;
     // Take a cache slot through the ordinary path, without reading the page.
     size_t victim = 0;
-    uint64_t oldest = UINT64_MAX;
-    for (size_t i = 0; i < m_cache.size(); ++i) {
-        if (m_cache[i].offset == 0) {
-            victim = i;
-            break;
-        }
-        if (m_cache[i].lastUse < oldest) {
-            oldest = m_cache[i].lastUse;
-            victim = i;
-        }
+    int rc = emptySlot(&victim);
+    if (rc < 0) {
+        m_fileSize -= PageSize;
+        *err = rc;
+        return nullptr;
     }
     Page &p = m_cache[victim];
-    if (p.offset) {
-        if (p.dirty) {
-            int rc = writePage(p);
-            if (rc < 0) {
-                m_fileSize -= PageSize;
-                *err = rc;
-                return nullptr;
-            }
-        }
-        m_where.erase(p.offset);
-    }
     p.offset = offset;
     initPage(p);
     p.dirty = true;

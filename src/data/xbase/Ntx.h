@@ -134,6 +134,9 @@ private:
     void dropCache();
     Page *page(uint32_t offset, int *err);
     Page *newPage(int *err);
+    // Frees a cache slot for another page; 0, or the write error of the
+    // changed page it held.
+    int emptySlot(size_t *slot);
     int freePage(uint32_t offset);
     int checkPage(Page &p);
     int writePage(Page &p);

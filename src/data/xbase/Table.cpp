@@ -3,6 +3,8 @@
 
 #include "Table.h"
 
+#include "Cgp.h"
+
 #include <algorithm>
 #include <cctype>
 #include <climits>
@@ -158,19 +160,7 @@ void readGroupList(DATA4 *d)
     std::string text(len, '\0');
     long n = f.readSome(0, text.data(), len);
     text.resize(n > 0 ? size_t(n) : 0);
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t eol = text.find('\n', pos);
-        if (eol == std::string::npos)
-            eol = text.size();
-        std::string line = text.substr(pos, eol - pos);
-        pos = eol + 1;
-        size_t b = line.find_first_not_of(" \t\r");
-        if (b == std::string::npos || line[b] == '#' || line[b] == ';')
-            continue;
-        size_t e = line.find_first_of(" \t\r", b);
-        d->groupTags.push_back(line.substr(b, e == std::string::npos ? std::string::npos : e - b));
-    }
+    d->groupTags = groupFileEntries(text);
 }
 
 int loadRecord(DATA4 *d, long recNo)

@@ -1,0 +1,47 @@
+#include "widgets/EnterAsTab.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QWidget>
+
+namespace tlv {
+
+namespace {
+
+class EnterFilter : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+            return false;
+        // Moving the focus makes the field read its text, as leaving it does.
+        auto *w = static_cast<QWidget *>(watched);
+        QWidget *next = w->nextInFocusChain();
+        while (next && next != w &&
+               (!(next->focusPolicy() & Qt::TabFocus) || !next->isEnabled() || !next->isVisible()))
+            next = next->nextInFocusChain();
+        if (next)
+            next->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+};
+
+} // namespace
+
+void enterMovesFocus(QWidget *field)
+{
+    static EnterFilter *filter = nullptr;
+    if (!filter)
+        filter = new EnterFilter(QCoreApplication::instance());
+    field->installEventFilter(filter);
+}
+
+} // namespace tlv
