@@ -150,12 +150,7 @@ TPowersock::Result TPowersock::write(const QByteArray &data, int idleLimit)
             left = now;
             deadline.setRemainingTime(idleLimit);
         }
-        if (m_socket.state() != QAbstractSocket::ConnectedState ||
-            m_error == QAbstractSocket::RemoteHostClosedError)
-            return Result{Status::Closed, QStringLiteral("The mail server closed the connection")};
-        if (m_error)
-            return Result{Status::Failed, errorText(*m_error)};
-        return std::nullopt;
+        return connectionLost();
     });
     if (r.status == Status::Cancelled)
         r.text = QStringLiteral("Socket send aborted");
@@ -176,16 +171,21 @@ TPowersock::Result TPowersock::readLine(QByteArray &line, QDeadlineTimer deadlin
         }
         if (m_socket.bytesAvailable() > maxLineLength)
             return Result{Status::Failed, QStringLiteral("The mail server sent an overlong line")};
-        if (m_socket.state() != QAbstractSocket::ConnectedState ||
-            m_error == QAbstractSocket::RemoteHostClosedError)
-            return Result{Status::Closed, QStringLiteral("The mail server closed the connection")};
-        if (m_error)
-            return Result{Status::Failed, errorText(*m_error)};
-        return std::nullopt;
+        return connectionLost();
     });
     if (r.status == Status::Cancelled)
         r.text = QStringLiteral("Socket readln aborted");
     return r;
+}
+
+std::optional<TPowersock::Result> TPowersock::connectionLost() const
+{
+    if (m_socket.state() != QAbstractSocket::ConnectedState ||
+        m_error == QAbstractSocket::RemoteHostClosedError)
+        return Result{Status::Closed, QStringLiteral("The mail server closed the connection")};
+    if (m_error)
+        return Result{Status::Failed, errorText(*m_error)};
+    return std::nullopt;
 }
 
 void TPowersock::close()

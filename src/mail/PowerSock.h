@@ -75,6 +75,9 @@ private:
     // or the wait is cancelled.
     // check() may move the deadline.
     template <typename Check> Result waitFor(QDeadlineTimer &deadline, Check check);
+    // Closed when the connection has gone, Failed after a socket error,
+    // nothing while it stands.
+    std::optional<Result> connectionLost() const;
     void wake();
 
     QTcpSocket m_socket;

@@ -6,38 +6,23 @@
 //   then        the bytes of the .ntx file (key expression "Upper(Name)", 10 bytes)
 // Any outcome but a crash, a hang or a sanitizer report is fine.
 
+#include "FuzzFiles.h"
 #include "xbase.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 size_t g_sink;
 
 namespace {
 
+using fuzz::writeFile;
+
 std::string workDir()
 {
-    static std::string dir;
-    if (dir.empty()) {
-        const char *base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-        dir = std::string(base) + "/tlvfuzzntx-" + std::to_string(getpid());
-        mkdir(dir.c_str(), 0700);
-    }
-    return dir;
-}
-
-void writeFile(const std::string &path, const void *data, size_t len)
-{
-    FILE *f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        std::abort();
-    if (len)
-        std::fwrite(data, 1, len, f);
-    std::fclose(f);
+    return fuzz::workDir("tlvfuzzntx-");
 }
 
 std::string readFile(const std::string &path)

@@ -7,38 +7,22 @@
 // Any outcome but a crash, a hang or a sanitizer report is fine; errors must
 // come back as negative codes.
 
+#include "FuzzFiles.h"
 #include "xbase.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 
 size_t g_sink; // keeps the reads from being optimised away
 
 namespace {
 
+using fuzz::writeFile;
+
 std::string workDir()
 {
-    static std::string dir;
-    if (dir.empty()) {
-        const char *base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-        dir = std::string(base) + "/tlvfuzz-" + std::to_string(getpid());
-        mkdir(dir.c_str(), 0700);
-    }
-    return dir;
-}
-
-void writeFile(const std::string &path, const uint8_t *data, size_t len)
-{
-    FILE *f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        std::abort();
-    if (len)
-        std::fwrite(data, 1, len, f);
-    std::fclose(f);
+    return fuzz::workDir("tlvfuzz-");
 }
 
 void readCurrent(DATA4 *d)

@@ -99,17 +99,20 @@ std::string formatInteger(long value, int len, int dec)
     return rightAligned(text, len);
 }
 
+// Takes an optional sign off the front of v; true when it was '-'.
+bool takeSign(std::string_view &v)
+{
+    bool negative = !v.empty() && v[0] == '-';
+    if (!v.empty() && (v[0] == '+' || v[0] == '-'))
+        v.remove_prefix(1);
+    return negative;
+}
+
 // Leading number of the text: an optional sign, digits, a point and digits.
 // Anything else (asterisks of an overflowed field, garbage) reads as 0.
 double parseDecimal(std::string_view v)
 {
-    if (v.empty())
-        return 0;
-    bool negative = false;
-    if (v[0] == '+' || v[0] == '-') {
-        negative = v[0] == '-';
-        v.remove_prefix(1);
-    }
+    bool negative = takeSign(v);
     if (v.empty() || !((v[0] >= '0' && v[0] <= '9') || v[0] == '.'))
         return 0;
     double out = 0;
@@ -121,13 +124,7 @@ double parseDecimal(std::string_view v)
 
 long parseInteger(std::string_view v)
 {
-    if (v.empty())
-        return 0;
-    bool negative = false;
-    if (v[0] == '+' || v[0] == '-') {
-        negative = v[0] == '-';
-        v.remove_prefix(1);
-    }
+    bool negative = takeSign(v);
     if (v.empty() || v[0] < '0' || v[0] > '9')
         return 0;
     unsigned long magnitude = 0;

@@ -192,6 +192,17 @@ int indexError(DATA4 *d, int rc)
     return rc;
 }
 
+// The table on the record of the cursor's entry after a move of the cursor
+// that gave rc; past the end when the move passed the last entry.
+int positionAtCursor(DATA4 *d, NtxFile &x, int rc)
+{
+    if (rc < 0)
+        return indexError(d, rc);
+    if (rc == NtxFile::End)
+        return positionEof(d);
+    return positionOn(d, long(x.currentRecNo()));
+}
+
 int positionFirst(DATA4 *d, NtxFile &x)
 {
     int rc = x.top();
@@ -308,24 +319,14 @@ int orderTop(DATA4 *d)
 {
     flushRecord(d);
     NtxFile &x = d->selectedTag->ntx;
-    int rc = x.top();
-    if (rc < 0)
-        return indexError(d, rc);
-    if (rc == NtxFile::End)
-        return positionEof(d);
-    return positionOn(d, long(x.currentRecNo()));
+    return positionAtCursor(d, x, x.top());
 }
 
 int orderBottom(DATA4 *d)
 {
     flushRecord(d);
     NtxFile &x = d->selectedTag->ntx;
-    int rc = x.bottom();
-    if (rc < 0)
-        return indexError(d, rc);
-    if (rc == NtxFile::End)
-        return positionEof(d);
-    return positionOn(d, long(x.currentRecNo()));
+    return positionAtCursor(d, x, x.bottom());
 }
 
 int orderSeek(DATA4 *d, const char *key)
@@ -333,12 +334,8 @@ int orderSeek(DATA4 *d, const char *key)
     flushRecord(d);
     NtxFile &x = d->selectedTag->ntx;
     int rc = x.seek(key, std::strlen(key));
-    if (rc < 0)
-        return indexError(d, rc);
-    if (rc == NtxFile::End)
-        return positionEof(d);
-    int pos = positionOn(d, long(x.currentRecNo()));
-    if (pos != 0)
+    int pos = positionAtCursor(d, x, rc);
+    if (rc < 0 || rc == NtxFile::End || pos != 0)
         return pos;
     return rc == NtxFile::Found ? 0 : r4after;
 }

@@ -110,6 +110,18 @@ struct KeyExpr::Parser
     }
     const Node &node(int i) const { return owner.m_nodes[static_cast<size_t>(i)]; }
 
+    // A function of one argument, yielding len characters; a and b are its
+    // further parameters as the evaluator reads them.
+    bool addFunction(Kind kind, int len, int arg, int &out, int a = 0, int b = 0)
+    {
+        Node n(kind, 'C', len);
+        n.a = a;
+        n.b = b;
+        n.kids = {arg};
+        out = add(std::move(n));
+        return true;
+    }
+
     // A whole non-negative number argument (widths, counts).
     bool intArg(int i, int &out)
     {
@@ -227,12 +239,8 @@ struct KeyExpr::Parser
     {
         size_t argc = args.size();
         auto type = [&](size_t i) { return node(args[i]).type; };
-        if ((fn == "UPPER" || fn == "LOWER") && argc == 1 && type(0) == 'C') {
-            Node n(fn == "UPPER" ? Kind::Upper : Kind::Lower, 'C', node(args[0]).len);
-            n.kids = args;
-            out = add(std::move(n));
-            return true;
-        }
+        if ((fn == "UPPER" || fn == "LOWER") && argc == 1 && type(0) == 'C')
+            return addFunction(fn == "UPPER" ? Kind::Upper : Kind::Lower, node(args[0]).len, args[0], out);
         if (fn == "STR" && argc >= 1 && argc <= 3 && type(0) == 'N') {
             const Node &v = node(args[0]);
             int width = v.kind == Kind::Field ? v.len : 10;
@@ -246,28 +254,15 @@ struct KeyExpr::Parser
                 return false;
             if (width < 1 || width > MaxKey || dec > 15)
                 return fail("Str() width or decimals out of range");
-            Node n(Kind::Str, 'C', width);
-            n.a = width;
-            n.b = dec;
-            n.kids = {args[0]};
-            out = add(std::move(n));
-            return true;
+            return addFunction(Kind::Str, width, args[0], out, width, dec);
         }
-        if (fn == "DTOS" && argc == 1 && type(0) == 'D') {
-            Node n(Kind::Dtos, 'C', 8);
-            n.kids = args;
-            out = add(std::move(n));
-            return true;
-        }
+        if (fn == "DTOS" && argc == 1 && type(0) == 'D')
+            return addFunction(Kind::Dtos, 8, args[0], out);
         if (fn == "LEFT" && argc == 2 && type(0) == 'C') {
             int count = 0;
             if (!intArg(args[1], count))
                 return false;
-            Node n(Kind::Left, 'C', std::min(count, node(args[0]).len));
-            n.a = count;
-            n.kids = {args[0]};
-            out = add(std::move(n));
-            return true;
+            return addFunction(Kind::Left, std::min(count, node(args[0]).len), args[0], out, count);
         }
         if (fn == "SUBSTR" && (argc == 2 || argc == 3) && type(0) == 'C') {
             int start = 0, count = 0;
@@ -283,12 +278,7 @@ struct KeyExpr::Parser
                     return false;
                 count = std::min(count, avail);
             }
-            Node n(Kind::Substr, 'C', count);
-            n.a = start;
-            n.b = count;
-            n.kids = {args[0]};
-            out = add(std::move(n));
-            return true;
+            return addFunction(Kind::Substr, count, args[0], out, start, count);
         }
         static const char *known[] = {"UPPER", "LOWER", "STR", "DTOS", "LEFT", "SUBSTR"};
         for (const char *k : known)

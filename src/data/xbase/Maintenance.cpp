@@ -78,13 +78,9 @@ int copyMemo(Rewrite &rw, FIELD4 *f, char *rec)
 // place of the old one; with compactMemos, the live memos go into a new memo file.
 int rewriteTable(DATA4 *d, const std::function<bool(long, const char *)> &keep, bool compactMemos)
 {
-    int rc = flushRecord(d);
+    int rc = flushForChange(d);
     if (rc < 0)
         return rc;
-    if (!d->dbf.writable()) {
-        setError(d, e4write);
-        return e4write;
-    }
     // Nobody else may have the table open while its records are renumbered.
     if (!d->exclusive && !d->dbf.lock(LockMode::Exclusive)) {
         d->dbf.lock(LockMode::Shared);

@@ -36,36 +36,47 @@ void put32(uint8_t *p, uint32_t v)
     p[3] = static_cast<uint8_t>(v >> 24);
 }
 
-bool writeAll(int fd, const void *data, size_t len, off_t at)
+// Repeats a pread/pwrite call until all len bytes are through, retrying
+// interrupted calls; false on an error or a short file.
+template <typename Bytes, typename Call> bool transferAll(Bytes *p, size_t len, off_t at, Call call)
 {
-    const char *p = static_cast<const char *>(data);
     while (len > 0) {
-        ssize_t w = ::pwrite(fd, p, len, at);
-        if (w < 0 && errno == EINTR)
+        ssize_t n = call(p, len, at);
+        if (n < 0 && errno == EINTR)
             continue;
-        if (w <= 0)
+        if (n <= 0)
             return false;
-        p += w;
-        len -= static_cast<size_t>(w);
-        at += w;
+        p += n;
+        len -= static_cast<size_t>(n);
+        at += n;
     }
     return true;
 }
 
+bool writeAll(int fd, const void *data, size_t len, off_t at)
+{
+    return transferAll(static_cast<const char *>(data), len, at,
+                       [fd](const char *p, size_t n, off_t o) { return ::pwrite(fd, p, n, o); });
+}
+
 bool readAll(int fd, void *data, size_t len, off_t at)
 {
-    char *p = static_cast<char *>(data);
-    while (len > 0) {
-        ssize_t r = ::pread(fd, p, len, at);
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r <= 0)
-            return false;
-        p += r;
-        len -= static_cast<size_t>(r);
-        at += r;
+    return transferAll(static_cast<char *>(data), len, at,
+                       [fd](char *p, size_t n, off_t o) { return ::pread(fd, p, n, o); });
+}
+
+// The first of n slots whose entry is not below the target (below(i) tells).
+template <typename Below> int lowerBound(int n, Below below)
+{
+    int lo = 0, hi = n;
+    while (lo < hi) {
+        int mid = (lo + hi) / 2;
+        if (below(mid))
+            lo = mid + 1;
+        else
+            hi = mid;
     }
-    return true;
+    return lo;
 }
 
 // Header offsets.
@@ -602,45 +613,58 @@ void NtxFile::remember()
     m_cursorVersion = m_version;
 }
 
-// Descends from the root to the first entry >= (keyBytes, recNo), leaving the
-// whole path in m_stack (down to a leaf unless the very entry was met on the way).
-int NtxFile::descendToEntry(const char *keyBytes, uint32_t recNo, bool *exact)
+int NtxFile::rememberAs(int status)
+{
+    remember();
+    return m_state == State::At ? status : fail(e4index);
+}
+
+int NtxFile::passedEnd(State state)
+{
+    m_state = state;
+    m_cursorVersion = m_version;
+    return End;
+}
+
+// Descends from the root to the first entry not less than the target,
+// leaving the whole path in m_stack. The target is (keyBytes, *recNo), or
+// without recNo the first len key bytes. An entry search stops where it meets
+// the very entry (*exact), else goes down to a leaf; it refuses an inner page
+// without keys.
+int NtxFile::descend(const char *keyBytes, size_t len, const uint32_t *recNo, bool *exact)
 {
     m_stack.clear();
     *exact = false;
+    auto order = [&](const Page &p, int i) {
+        return recNo ? compare(key(p, i), rec(p, i), keyBytes, *recNo)
+                     : std::memcmp(key(p, i), keyBytes, len);
+    };
     uint32_t off = m_root;
     for (;;) {
         int rc = 0;
         Page *p = page(off, &rc);
         if (!p)
             return rc;
-        int lo = 0, hi = count(*p);
-        while (lo < hi) {
-            int mid = (lo + hi) / 2;
-            if (compare(key(*p, mid), rec(*p, mid), keyBytes, recNo) < 0)
-                lo = mid + 1;
-            else
-                hi = mid;
-        }
+        int lo = lowerBound(count(*p), [&](int i) { return order(*p, i) < 0; });
         if ((rc = pushLevel(off, lo)) < 0)
             return rc;
-        if (lo < count(*p) && compare(key(*p, lo), rec(*p, lo), keyBytes, recNo) == 0) {
+        if (recNo && lo < count(*p) && order(*p, lo) == 0) {
             *exact = true;
             return 0;
         }
         uint32_t c = child(*p, lo);
         if (c == 0)
             return 0;
-        if (count(*p) == 0)
+        if (recNo && count(*p) == 0)
             return e4index;
         off = c;
     }
 }
 
-// After a search path is in m_stack, cut it back to the deepest level that
-// stopped before the end of its page: that entry is the first one not less
-// than the target.
-int NtxFile::settle(int status)
+// Cuts the path in m_stack back to the deepest level that stops before the
+// end of its page, the level of the first entry not less than where the path
+// led: 0, End (the cursor past the end) when there is none, or an error.
+int NtxFile::riseToEntry()
 {
     while (!m_stack.empty()) {
         int rc = 0;
@@ -648,85 +672,49 @@ int NtxFile::settle(int status)
         if (!p)
             return fail(rc);
         if (m_stack.back().slot < count(*p))
-            break;
+            return 0;
         m_stack.pop_back();
     }
-    if (m_stack.empty()) {
-        m_state = State::Eof;
-        m_cursorVersion = m_version;
-        return End;
-    }
-    remember();
-    if (m_state != State::At)
-        return fail(e4index);
-    return status;
+    return passedEnd(State::Eof);
 }
 
-int NtxFile::seekEntry(const char *keyBytes, uint32_t recNo)
+// After a search path is in m_stack, positions the cursor on the first entry
+// not less than the target; `status` is the result when there is one.
+int NtxFile::settle(int status)
+{
+    int rc = riseToEntry();
+    return rc != 0 ? rc : rememberAs(status);
+}
+
+// seek() and seekEntry(): the cursor on the first entry not less than the
+// target (see descend); Found when that entry matches it.
+int NtxFile::seekTo(const char *keyBytes, size_t len, const uint32_t *recNo)
 {
     if (m_fd < 0)
         return e4param;
     bool exact = false;
-    int rc = descendToEntry(keyBytes, recNo, &exact);
+    int rc = descend(keyBytes, len, recNo, &exact);
     if (rc < 0)
         return fail(rc);
     rc = settle(After);
-    if (rc == After && exact)
+    if (rc == After && (recNo ? exact : std::memcmp(m_curKey.data(), keyBytes, len) == 0))
         return Found;
     return rc;
+}
+
+int NtxFile::seekEntry(const char *keyBytes, uint32_t recNo)
+{
+    return seekTo(keyBytes, static_cast<size_t>(m_keyLen), &recNo);
 }
 
 int NtxFile::seek(const char *keyBytes, size_t len)
 {
-    if (m_fd < 0)
-        return e4param;
-    len = std::min(len, static_cast<size_t>(m_keyLen));
-    m_stack.clear();
-    uint32_t off = m_root;
-    for (;;) {
-        int rc = 0;
-        Page *p = page(off, &rc);
-        if (!p)
-            return fail(rc);
-        int lo = 0, hi = count(*p);
-        while (lo < hi) {
-            int mid = (lo + hi) / 2;
-            if (std::memcmp(key(*p, mid), keyBytes, len) < 0)
-                lo = mid + 1;
-            else
-                hi = mid;
-        }
-        if ((rc = pushLevel(off, lo)) < 0)
-            return fail(rc);
-        uint32_t c = child(*p, lo);
-        if (c == 0)
-            break;
-        off = c;
-    }
-    int rc = settle(After);
-    if (rc == After && std::memcmp(m_curKey.data(), keyBytes, len) == 0)
-        return Found;
-    return rc;
+    return seekTo(keyBytes, std::min(len, static_cast<size_t>(m_keyLen)), nullptr);
 }
 
-int NtxFile::leftmostLeaf(uint32_t from)
-{
-    uint32_t off = from;
-    for (;;) {
-        int rc = 0;
-        Page *p = page(off, &rc);
-        if (!p)
-            return rc;
-        if ((rc = pushLevel(off, 0)) < 0)
-            return rc;
-        uint32_t c = child(*p, 0);
-        if (c == 0)
-            return count(*p) == 0 ? (off == m_root ? int(End) : int(e4index)) : 0;
-        off = c;
-    }
-}
-
-int NtxFile::rightmostLeaf(uint32_t from)
+// Descends from page `from` to its first entry (with last, its last one),
+// pushing the path: 0, End when `from` is the empty root, or an error.
+int NtxFile::outerLeaf(uint32_t from, bool last)
 {
     uint32_t off = from;
     for (;;) {
@@ -735,52 +723,53 @@ int NtxFile::rightmostLeaf(uint32_t from)
         if (!p)
             return rc;
         int n = count(*p);
-        uint32_t c = child(*p, n);
+        int s = last ? n : 0;
+        uint32_t c = child(*p, s);
         if (c == 0) {
             if (n == 0)
                 return off == m_root ? int(End) : int(e4index);
-            return pushLevel(off, n - 1);
+            return pushLevel(off, last ? n - 1 : 0);
         }
-        if ((rc = pushLevel(off, n)) < 0)
+        if ((rc = pushLevel(off, s)) < 0)
             return rc;
         off = c;
     }
 }
 
-int NtxFile::top()
+// The first (with last, the last) entry of the index.
+int NtxFile::toEdge(bool last)
 {
     if (m_fd < 0)
         return e4param;
     m_stack.clear();
-    int rc = leftmostLeaf(m_root);
+    int rc = outerLeaf(m_root, last);
     if (rc < 0)
         return fail(rc);
     if (rc == End) {
         m_stack.clear();
-        m_state = State::Eof;
-        m_cursorVersion = m_version;
-        return End;
+        return passedEnd(State::Eof);
     }
-    remember();
-    return m_state == State::At ? Found : fail(e4index);
+    return rememberAs(Found);
+}
+
+int NtxFile::top()
+{
+    return toEdge(false);
 }
 
 int NtxFile::bottom()
 {
-    if (m_fd < 0)
-        return e4param;
-    m_stack.clear();
-    int rc = rightmostLeaf(m_root);
-    if (rc < 0)
-        return fail(rc);
-    if (rc == End) {
-        m_stack.clear();
-        m_state = State::Eof;
-        m_cursorVersion = m_version;
-        return End;
-    }
-    remember();
-    return m_state == State::At ? Found : fail(e4index);
+    return toEdge(true);
+}
+
+// bottom() for a cursor that moves back from past the end: in an empty index
+// it ends up before the first entry.
+int NtxFile::bottomOrBof()
+{
+    int rc = bottom();
+    if (rc == End)
+        m_state = State::Bof;
+    return rc;
 }
 
 // Brings the stack back after the tree changed. *landed is set when the
@@ -803,107 +792,75 @@ int NtxFile::restoreCursor(int *landed)
 
 int NtxFile::next()
 {
-    if (m_fd < 0)
-        return e4param;
-    if (m_state == State::Eof)
-        return End;
-    if (m_state == State::None || m_state == State::Bof)
-        return top();
-    int landed = 0;
-    int rc = restoreCursor(&landed);
-    if (rc < 0)
-        return fail(rc);
-    if (landed)
-        return m_state == State::At ? Found : End;
-    std::string before = m_curKey;
-    uint32_t beforeRec = m_curRecNo;
-    Level &t = m_stack.back();
-    Page *p = page(t.page, &rc);
-    if (!p)
-        return fail(rc);
-    uint32_t c = child(*p, t.slot + 1);
-    if (c != 0) {
-        t.slot += 1;
-        rc = leftmostLeaf(c);
-        if (rc != 0)
-            return fail(rc < 0 ? rc : e4index);
-    } else if (t.slot + 1 < count(*p)) {
-        t.slot += 1;
-    } else {
-        m_stack.pop_back();
-        for (;;) {
-            if (m_stack.empty()) {
-                m_state = State::Eof;
-                m_cursorVersion = m_version;
-                return End;
-            }
-            Page *q = page(m_stack.back().page, &rc);
-            if (!q)
-                return fail(rc);
-            if (m_stack.back().slot < count(*q))
-                break;
-            m_stack.pop_back();
-        }
-    }
-    remember();
-    if (m_state != State::At || compare(m_curKey.data(), m_curRecNo, before.data(), beforeRec) <= 0)
-        return fail(e4index); // out of order: a damaged or cyclic tree
-    return Found;
+    return step(true);
 }
 
 int NtxFile::prev()
 {
+    return step(false);
+}
+
+// One entry on (forward) or back. An unset cursor, or one past the end it
+// moves away from, starts at the first or last entry; one whose entry was
+// removed meanwhile goes on from the entry that took its place.
+int NtxFile::step(bool forward)
+{
     if (m_fd < 0)
         return e4param;
-    if (m_state == State::Bof)
+    const State passed = forward ? State::Eof : State::Bof;
+    const State behind = forward ? State::Bof : State::Eof;
+    if (m_state == passed)
         return End;
-    if (m_state == State::None || m_state == State::Eof) {
-        int rc = bottom();
-        if (rc == End)
-            m_state = State::Bof;
-        return rc;
-    }
+    if (m_state == State::None || m_state == behind)
+        return forward ? top() : bottomOrBof();
     int landed = 0;
     int rc = restoreCursor(&landed);
     if (rc < 0)
         return fail(rc);
-    if (landed && m_state == State::Eof) {
-        rc = bottom();
-        if (rc == End)
-            m_state = State::Bof;
-        return rc;
-    }
+    if (landed && m_state == State::Eof)
+        return forward ? int(End) : bottomOrBof();
+    if (landed && forward)
+        return Found; // the entry after the removed one is the next one
     std::string before = m_curKey;
     uint32_t beforeRec = m_curRecNo;
     Level &t = m_stack.back();
     Page *p = page(t.page, &rc);
     if (!p)
         return fail(rc);
-    uint32_t c = child(*p, t.slot);
+    uint32_t c = child(*p, forward ? t.slot + 1 : t.slot);
     if (c != 0) {
-        rc = rightmostLeaf(c);
+        // Into the subtree between this entry and its neighbour.
+        if (forward)
+            t.slot += 1;
+        rc = outerLeaf(c, !forward);
         if (rc != 0)
             return fail(rc < 0 ? rc : e4index);
-    } else if (t.slot > 0) {
-        t.slot -= 1;
+    } else if (forward ? t.slot + 1 < count(*p) : t.slot > 0) {
+        t.slot += forward ? 1 : -1;
     } else {
+        // Out of this leaf, up to the nearest ancestor entry on that side.
         m_stack.pop_back();
-        for (;;) {
-            if (m_stack.empty()) {
-                m_state = State::Bof;
-                m_cursorVersion = m_version;
-                return End;
+        if (forward) {
+            if ((rc = riseToEntry()) != 0)
+                return rc;
+        } else {
+            for (;;) {
+                if (m_stack.empty())
+                    return passedEnd(State::Bof);
+                if (m_stack.back().slot > 0) {
+                    m_stack.back().slot -= 1;
+                    break;
+                }
+                m_stack.pop_back();
             }
-            if (m_stack.back().slot > 0) {
-                m_stack.back().slot -= 1;
-                break;
-            }
-            m_stack.pop_back();
         }
     }
     remember();
-    if (m_state != State::At || compare(m_curKey.data(), m_curRecNo, before.data(), beforeRec) >= 0)
+    if (m_state != State::At)
         return fail(e4index);
+    int order = compare(m_curKey.data(), m_curRecNo, before.data(), beforeRec);
+    if (forward ? order <= 0 : order >= 0)
+        return fail(e4index); // out of order: a damaged or cyclic tree
     return Found;
 }
 
@@ -942,22 +899,41 @@ double NtxFile::position()
 
 // ---- Changing the tree ----------------------------------------------------------
 
-int NtxFile::insert(const char *keyBytes, uint32_t recNo)
+int NtxFile::checkWritable() const
 {
     if (m_fd < 0)
         return e4param;
-    if (m_readOnly)
-        return e4write;
+    return m_readOnly ? e4write : 0;
+}
+
+// Starts a change of the tree at (keyBytes, recNo): the path from the root
+// to where the entry stands or would stand, the cursor's stack dropped. 0 when
+// the change goes ahead, 1 when the entry is not `present` as the change
+// needs, or an error.
+int NtxFile::beginChange(const char *keyBytes, uint32_t recNo, bool present, std::vector<Level> &path)
+{
+    int rc = checkWritable();
+    if (rc < 0)
+        return rc;
     bool exact = false;
-    int rc = descendToEntry(keyBytes, recNo, &exact);
-    std::vector<Level> path = m_stack;
+    rc = descend(keyBytes, static_cast<size_t>(m_keyLen), &recNo, &exact);
+    path = m_stack;
     m_stack.clear();
     if (rc < 0)
         return fail(rc);
-    if (exact)
-        return 0;
+    if (exact != present)
+        return 1;
     ++m_version;
     m_changed = true;
+    return 0;
+}
+
+int NtxFile::insert(const char *keyBytes, uint32_t recNo)
+{
+    std::vector<Level> path;
+    int rc = beginChange(keyBytes, recNo, false, path);
+    if (rc != 0)
+        return rc < 0 ? rc : 0; // already there
     std::string carryKey(keyBytes, static_cast<size_t>(m_keyLen));
     uint32_t carryRec = recNo, carryLeft = 0, carryRight = 0;
     for (int lvl = static_cast<int>(path.size()) - 1;; --lvl) {
@@ -1023,20 +999,10 @@ int NtxFile::insert(const char *keyBytes, uint32_t recNo)
 
 int NtxFile::remove(const char *keyBytes, uint32_t recNo)
 {
-    if (m_fd < 0)
-        return e4param;
-    if (m_readOnly)
-        return e4write;
-    bool exact = false;
-    int rc = descendToEntry(keyBytes, recNo, &exact);
-    std::vector<Level> path = m_stack;
-    m_stack.clear();
-    if (rc < 0)
-        return fail(rc);
-    if (!exact)
-        return 1;
-    ++m_version;
-    m_changed = true;
+    std::vector<Level> path;
+    int rc = beginChange(keyBytes, recNo, true, path);
+    if (rc != 0)
+        return rc; // 1: not there
     Page *p = page(path.back().page, &rc);
     if (!p)
         return fail(rc);
@@ -1046,7 +1012,7 @@ int NtxFile::remove(const char *keyBytes, uint32_t recNo)
         // is then removed from its leaf.
         size_t foundLvl = path.size() - 1;
         m_stack = path;
-        rc = rightmostLeaf(child(*p, i));
+        rc = outerLeaf(child(*p, i), true);
         path = m_stack;
         m_stack.clear();
         if (rc != 0)
@@ -1102,94 +1068,71 @@ int NtxFile::rebalance(std::vector<Level> &path)
         auto keyAt = [&](Node &nd, int k) {
             return nd.keys.substr(static_cast<size_t>(k) * m_keyLen, m_keyLen);
         };
-        if (c > 0) {
-            uint32_t sibOff = par.child[c - 1];
-            Page *sp = page(sibOff, &rc);
-            if (!sp)
-                return rc;
-            readNode(*sp, sib);
-            if ((sib.child[0] == 0) != (cur.child[0] == 0))
-                return e4index;
-            std::string sepKey = keyAt(par, c - 1);
-            uint32_t sepRec = par.rec[c - 1];
-            if (sib.count() > m_minFill) {
-                int last = sib.count() - 1;
+        // The sibling on the left when there is one, else the one on the
+        // right; `sep` is the parent's entry between the two.
+        bool leftSib = c > 0;
+        if (!leftSib && par.count() == 0)
+            return e4index;
+        int sep = leftSib ? c - 1 : c;
+        uint32_t sibOff = par.child[leftSib ? c - 1 : c + 1];
+        Page *sp = page(sibOff, &rc);
+        if (!sp)
+            return rc;
+        readNode(*sp, sib);
+        if ((sib.child[0] == 0) != (cur.child[0] == 0))
+            return e4index;
+        std::string sepKey = keyAt(par, sep);
+        uint32_t sepRec = par.rec[sep];
+        if (sib.count() > m_minFill) {
+            // Borrow: the separator comes down into this page and the
+            // sibling's entry nearest to it goes up in its place.
+            int nearest = leftSib ? sib.count() - 1 : 0;
+            if (leftSib) {
                 cur.rec.insert(cur.rec.begin(), sepRec);
                 cur.keys.insert(0, sepKey);
                 cur.child.insert(cur.child.begin(), sib.child.back());
-                par.keys.replace(static_cast<size_t>(c - 1) * m_keyLen, m_keyLen, keyAt(sib, last));
-                par.rec[c - 1] = sib.rec[last];
-                sib.rec.pop_back();
-                sib.keys.resize(static_cast<size_t>(last) * m_keyLen);
                 sib.child.pop_back();
-                writeNode(*sp, sib);
-                if (!(p = page(path[lvl].page, &rc)))
-                    return rc;
-                writeNode(*p, cur);
-                if (!(pp = page(path[lvl - 1].page, &rc)))
-                    return rc;
-                writeNode(*pp, par);
-                return 0;
-            }
-            sib.rec.push_back(sepRec);
-            sib.keys += sepKey;
-            sib.rec.insert(sib.rec.end(), cur.rec.begin(), cur.rec.end());
-            sib.keys += cur.keys;
-            sib.child.insert(sib.child.end(), cur.child.begin(), cur.child.end());
-            if (sib.count() > m_maxItem)
-                return e4index;
-            writeNode(*sp, sib);
-            par.rec.erase(par.rec.begin() + (c - 1));
-            par.keys.erase(static_cast<size_t>(c - 1) * m_keyLen, m_keyLen);
-            par.child.erase(par.child.begin() + c);
-            if ((rc = freePage(path[lvl].page)) < 0)
-                return rc;
-        } else {
-            if (par.count() == 0)
-                return e4index;
-            uint32_t sibOff = par.child[c + 1];
-            Page *sp = page(sibOff, &rc);
-            if (!sp)
-                return rc;
-            readNode(*sp, sib);
-            if ((sib.child[0] == 0) != (cur.child[0] == 0))
-                return e4index;
-            std::string sepKey = keyAt(par, c);
-            uint32_t sepRec = par.rec[c];
-            if (sib.count() > m_minFill) {
+            } else {
                 cur.rec.push_back(sepRec);
                 cur.keys += sepKey;
                 cur.child.push_back(sib.child.front());
-                par.keys.replace(static_cast<size_t>(c) * m_keyLen, m_keyLen, keyAt(sib, 0));
-                par.rec[c] = sib.rec.front();
-                sib.rec.erase(sib.rec.begin());
-                sib.keys.erase(0, m_keyLen);
                 sib.child.erase(sib.child.begin());
-                writeNode(*sp, sib);
-                if (!(p = page(path[lvl].page, &rc)))
-                    return rc;
-                writeNode(*p, cur);
-                if (!(pp = page(path[lvl - 1].page, &rc)))
-                    return rc;
-                writeNode(*pp, par);
-                return 0;
             }
-            cur.rec.push_back(sepRec);
-            cur.keys += sepKey;
-            cur.rec.insert(cur.rec.end(), sib.rec.begin(), sib.rec.end());
-            cur.keys += sib.keys;
-            cur.child.insert(cur.child.end(), sib.child.begin(), sib.child.end());
-            if (cur.count() > m_maxItem)
-                return e4index;
+            par.keys.replace(static_cast<size_t>(sep) * m_keyLen, m_keyLen, keyAt(sib, nearest));
+            par.rec[sep] = sib.rec[nearest];
+            sib.rec.erase(sib.rec.begin() + nearest);
+            sib.keys.erase(static_cast<size_t>(nearest) * m_keyLen, m_keyLen);
+            writeNode(*sp, sib);
             if (!(p = page(path[lvl].page, &rc)))
                 return rc;
             writeNode(*p, cur);
-            par.rec.erase(par.rec.begin() + c);
-            par.keys.erase(static_cast<size_t>(c) * m_keyLen, m_keyLen);
-            par.child.erase(par.child.begin() + c + 1);
-            if ((rc = freePage(sibOff)) < 0)
+            if (!(pp = page(path[lvl - 1].page, &rc)))
                 return rc;
+            writeNode(*pp, par);
+            return 0;
         }
+        // Merge: the separator and the right page's entries join the left
+        // page, and the right page is freed.
+        Node &left = leftSib ? sib : cur;
+        const Node &right = leftSib ? cur : sib;
+        uint32_t leftOff = leftSib ? sibOff : path[lvl].page;
+        uint32_t rightOff = leftSib ? path[lvl].page : sibOff;
+        left.rec.push_back(sepRec);
+        left.keys += sepKey;
+        left.rec.insert(left.rec.end(), right.rec.begin(), right.rec.end());
+        left.keys += right.keys;
+        left.child.insert(left.child.end(), right.child.begin(), right.child.end());
+        if (left.count() > m_maxItem)
+            return e4index;
+        Page *lp = page(leftOff, &rc);
+        if (!lp)
+            return rc;
+        writeNode(*lp, left);
+        par.rec.erase(par.rec.begin() + sep);
+        par.keys.erase(static_cast<size_t>(sep) * m_keyLen, m_keyLen);
+        par.child.erase(par.child.begin() + sep + 1);
+        if ((rc = freePage(rightOff)) < 0)
+            return rc;
         // The parent lost an entry.
         if (lvl - 1 == 0 && par.count() == 0) {
             uint32_t oldRoot = path[0].page;
@@ -1208,10 +1151,8 @@ int NtxFile::rebalance(std::vector<Level> &path)
 
 int NtxFile::build(uint64_t total, const EntrySource &next)
 {
-    if (m_fd < 0)
-        return e4param;
-    if (m_readOnly)
-        return e4write;
+    if (int rc = checkWritable(); rc < 0)
+        return rc;
     dropCache();
     m_stack.clear();
     m_state = State::None;
@@ -1370,7 +1311,8 @@ int NtxFile::verify(uint64_t *entries)
         if (!p)
             return rc;
         int n = count(*p);
-        if (child(*p, 0) == 0) {
+        bool leaf = child(*p, 0) == 0;
+        if (leaf) {
             int depth = static_cast<int>(stack.size());
             if (leafDepth >= 0 && depth != leafDepth)
                 return e4index;
@@ -1378,18 +1320,9 @@ int NtxFile::verify(uint64_t *entries)
             for (int i = 0; i < n; ++i)
                 if ((rc = emitEntry(*p, i)) < 0)
                     return rc;
-            stack.pop_back();
-            if (!stack.empty()) {
-                Frame &up = stack.back();
-                Page *q = page(up.page, &rc);
-                if (!q)
-                    return rc;
-                if (up.next - 1 < count(*q) && (rc = emitEntry(*q, up.next - 1)) < 0)
-                    return rc;
-            }
-            continue;
         }
-        if (f.next > n) {
+        if (leaf || f.next > n) {
+            // This page is done; the parent's entry after it comes next.
             stack.pop_back();
             if (!stack.empty()) {
                 Frame &up = stack.back();

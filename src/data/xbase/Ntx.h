@@ -158,16 +158,26 @@ private:
     void readNode(const Page &p, Node &n) const;
     void writeNode(Page &p, const Node &n);
 
-    int descendToEntry(const char *keyBytes, uint32_t recNo, bool *exact);
+    int checkWritable() const; // 0, e4param when closed, e4write when read-only
+    int descend(const char *keyBytes, size_t len, const uint32_t *recNo, bool *exact);
+    int beginChange(const char *keyBytes, uint32_t recNo, bool present, std::vector<Level> &path);
     int insertIntoParents(std::vector<Level> &path, Node &left, const char *midKey, uint32_t midRec,
                           uint32_t rightOff);
     int rebalance(std::vector<Level> &path);
-    int leftmostLeaf(uint32_t from);
-    int rightmostLeaf(uint32_t from);
+    int outerLeaf(uint32_t from, bool last);
     int pushLevel(uint32_t offset, int slot);
+    int riseToEntry();
     int settle(int status);
+    int seekTo(const char *keyBytes, size_t len, const uint32_t *recNo);
+    int toEdge(bool last);
+    int bottomOrBof();
+    int step(bool forward);
     int restoreCursor(int *landed);
     void remember();
+    // remember(), then `status`, or e4index when the entry cannot be read.
+    int rememberAs(int status);
+    // The cursor past an end (Eof or Bof); returns End.
+    int passedEnd(State state);
 
     int m_fd = -1;
     bool m_readOnly = false;

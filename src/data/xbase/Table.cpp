@@ -280,6 +280,18 @@ int flushRecord(DATA4 *d)
     return rc;
 }
 
+int flushForChange(DATA4 *d)
+{
+    int rc = flushRecord(d);
+    if (rc < 0)
+        return rc;
+    if (!d->dbf.writable()) {
+        setError(d, e4write);
+        return e4write;
+    }
+    return 0;
+}
+
 int positionOn(DATA4 *d, long recNo)
 {
     flushRecord(d);
@@ -651,28 +663,31 @@ FIELD4 *d4fieldJ(DATA4 *d, int j)
 
 // ---- Positioning ----------------------------------------------------------
 
-int d4top(DATA4 *d)
+namespace {
+
+// d4top and d4bottom: the first or the last record in the current order.
+int toEnd(DATA4 *d, bool last)
 {
     if (!d)
         return e4param;
     flushRecord(d); // the indexes see the new keys before the order moves
     if (d->selectedTag)
-        return orderTop(d);
+        return last ? orderBottom(d) : orderTop(d);
     if (d->recCount == 0)
         return positionEof(d);
-    return positionOn(d, 1);
+    return positionOn(d, last ? long(d->recCount) : 1);
+}
+
+} // namespace
+
+int d4top(DATA4 *d)
+{
+    return toEnd(d, false);
 }
 
 int d4bottom(DATA4 *d)
 {
-    if (!d)
-        return e4param;
-    flushRecord(d); // the indexes see the new keys before the order moves
-    if (d->selectedTag)
-        return orderBottom(d);
-    if (d->recCount == 0)
-        return positionEof(d);
-    return positionOn(d, long(d->recCount));
+    return toEnd(d, true);
 }
 
 int d4go(DATA4 *d, long recNo)
@@ -749,13 +764,9 @@ int d4appendBlank(DATA4 *d)
 {
     if (!d)
         return e4param;
-    int rc = flushRecord(d);
+    int rc = flushForChange(d);
     if (rc < 0)
         return rc;
-    if (!d->dbf.writable()) {
-        setError(d, e4write);
-        return e4write;
-    }
     if (!d->exclusive) {
         // Another opener may have appended since we read the header.
         unsigned char cnt[4];

@@ -127,6 +127,9 @@ const char *currentRecord(DATA4 *d);
 int readRecord(DATA4 *d, long recNo, std::string &buf);
 // Writes pending changes of the current record (memos, record bytes, hooks).
 int flushRecord(DATA4 *d);
+// flushRecord(), then e4write (set on the session) when the table file
+// cannot be written: the start of every change to the table.
+int flushForChange(DATA4 *d);
 
 // Positioning helpers for the ordering code: each writes pending changes first.
 int positionOn(DATA4 *d, long recNo); // loads recNo; 0, or r4eof when it does not exist
