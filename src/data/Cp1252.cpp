@@ -64,4 +64,12 @@ QByteArray toCp1252(const QString &text)
     return out;
 }
 
+bool isCp1252(const QString &text)
+{
+    for (const QChar c : text)
+        if (c.isSurrogate() || (c != QLatin1Char('?') && encode(c.unicode()) == '?'))
+            return false;
+    return true;
+}
+
 } // namespace tlv

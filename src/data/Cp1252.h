@@ -16,4 +16,8 @@ QString fromCp1252(const QByteArray &bytes);
 // that Windows-1252 cannot hold becomes '?'.
 QByteArray toCp1252(const QString &text);
 
+// Whether every character of the text can be stored as it is; a '?' of the
+// text itself counts as storable.
+bool isCp1252(const QString &text);
+
 } // namespace tlv

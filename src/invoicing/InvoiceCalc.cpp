@@ -35,10 +35,10 @@ double fromCents(long double cents, bool negative)
     return negative ? -v : v;
 }
 
-double readAmount(QString text, const QLocale &locale)
+Hundredths readAmount(QString text, const QLocale &locale)
 {
     text.remove(QLatin1Char(' '));
-    return toNumber(text, locale);
+    return Hundredths::read(text, locale);
 }
 
 bool flagSet(const QStringList &row, int column)
@@ -57,18 +57,6 @@ double moneyRound(long double x)
     if (fraction >= 0.5L)
         cents += 1;
     return fromCents(cents, x < 0);
-}
-
-TaxRounding taxRoundingOf(int taxRound)
-{
-    switch (taxRound) {
-    case 1:
-        return TaxRounding::Normal;
-    case 2:
-        return TaxRounding::Up;
-    default:
-        return TaxRounding::Down;
-    }
 }
 
 double taxRound(long double x, TaxRounding how)
@@ -94,24 +82,35 @@ double taxRound(long double x, TaxRounding how)
     return fromCents(cents, x < 0);
 }
 
-double lineAmount(double price, double quantity)
+Hundredths lineHundredths(const QStringList &row, const QLocale &locale)
 {
-    return moneyRound(static_cast<long double>(price) * quantity);
+    if (row.size() <= ItemPrice)
+        return {};
+    return lineAmountOf(readAmount(row[ItemPrice], locale), readAmount(row[ItemQty], locale));
 }
 
 double lineAmount(const QStringList &row, const QLocale &locale)
 {
-    if (row.size() <= ItemPrice)
-        return 0;
-    return lineAmount(readAmount(row[ItemPrice], locale), readAmount(row[ItemQty], locale));
+    return lineHundredths(row, locale).toDouble();
+}
+
+double lineAmount(double price, double quantity)
+{
+    return lineAmountOf(Hundredths::of(price), Hundredths::of(quantity)).toDouble();
 }
 
 double dialogTotal(double price, double quantity)
 {
-    long double product = static_cast<long double>(price) * quantity;
-    if (product < 0)
-        product -= 0.001L;
-    return static_cast<double>(product);
+    // The exact line amount: a negative product of a half cent shows the
+    // same cent as the grid, which pushing it a thousandth further from
+    // zero only approximated.
+    return lineAmount(price, quantity);
+}
+
+QString tooLargeMessage()
+{
+    return QStringLiteral("An amount would be too large for the invoice: a line total, charge line, total, "
+                          "payments sum or amount due can be at most 9999999.99, or -999999.99 below zero.");
 }
 
 ChargeRates ChargeRates::of(const SettingsRecord &s)
@@ -179,26 +178,25 @@ void InvoiceCalc::paymentsChanged()
 
 void InvoiceCalc::refreshDisplayTotals()
 {
-    long double lines = 0;
+    Hundredths lines;
     for (const QStringList &row : m_items)
-        lines += lineAmount(row, m_locale);
-    m_discount = moneyRound(lines * m_header.Discount / 100.0L);
-    m_subtotal = static_cast<double>(lines - m_discount);
-    m_total = static_cast<double>(static_cast<long double>(m_subtotal) + m_header.Ship + m_header.Tax);
+        lines += lineHundredths(row, m_locale);
+    m_discount = percentOf(Hundredths::of(m_header.Discount), lines);
+    m_subtotal = lines - m_discount;
+    m_total = m_subtotal + Hundredths::of(m_header.Ship) + Hundredths::of(m_header.Tax);
     m_shown |= ShowDiscount | ShowSubtotal | ShowTotal;
     refreshTotals();
 }
 
 void InvoiceCalc::refreshTotals()
 {
-    long double paid = 0;
+    Hundredths paid;
     for (const QStringList &row : m_paymentRows)
         if (row.size() > PaymentAmount)
             paid += readAmount(row[PaymentAmount], m_locale);
-    m_payments = static_cast<double>(paid);
+    m_payments = paid;
     // The amount due follows the two amounts as they are shown, in cents.
-    m_header.Due =
-        static_cast<double>(static_cast<long double>(moneyRound(m_total)) - moneyRound(m_payments));
+    m_header.Due = (m_total - m_payments).toDouble();
     m_shown |= ShowPayments | ShowDue;
 }
 
@@ -206,38 +204,50 @@ bool InvoiceCalc::computeChargeLines(bool recomputeFirst)
 {
     if ((m_rates.taxRate1 == 0 && m_rates.taxRate2 == 0) || m_items.isEmpty())
         return false;
-    long double base1 = 0, base2 = 0;
+    Hundredths base1, base2;
     for (const QStringList &row : m_items) {
-        const double amount = lineAmount(row, m_locale);
+        const Hundredths amount = lineHundredths(row, m_locale);
         if (flagSet(row, ItemTax1))
             base1 += amount;
         if (flagSet(row, ItemTax2))
             base2 += amount;
     }
-    const double percent = m_header.Discount;
-    if (percent > 0) {
-        base1 -= moneyRound(base1 * percent / 100.0L);
-        base2 -= moneyRound(base2 * percent / 100.0L);
+    const Hundredths percent = Hundredths::of(m_header.Discount);
+    if (percent > Hundredths()) {
+        base1 -= percentOf(percent, base1);
+        base2 -= percentOf(percent, base2);
     }
     const TaxRounding rounding = taxRoundingOf(m_rates.taxRound);
     if (recomputeFirst) {
         if (m_rates.taxRate1 != 0)
-            m_header.Ship = taxRound(m_rates.taxRate1 / 100.0L * base1, rounding);
+            m_header.Ship = taxOf(Hundredths::of(m_rates.taxRate1), base1, rounding).toDouble();
         m_shown |= ShowShip;
     }
-    if (m_rates.shipTax == 2 || (m_rates.shipTax == 3 && base2 != 0))
-        base2 += m_header.Ship;
+    if (m_rates.shipTax == 2 || (m_rates.shipTax == 3 && !base2.isZero()))
+        base2 += Hundredths::of(m_header.Ship);
     if (m_rates.taxRate2 != 0)
-        m_header.Tax = taxRound(m_rates.taxRate2 / 100.0L * base2, rounding);
+        m_header.Tax = taxOf(Hundredths::of(m_rates.taxRate2), base2, rounding).toDouble();
     m_shown |= ShowTax;
     return true;
 }
 
 void InvoiceCalc::totalOnly()
 {
-    m_total = static_cast<double>(static_cast<long double>(m_subtotal) + m_header.Ship + m_header.Tax);
-    m_header.Due = static_cast<double>(static_cast<long double>(m_total) - m_payments);
+    m_total = m_subtotal + Hundredths::of(m_header.Ship) + Hundredths::of(m_header.Tax);
+    m_header.Due = (m_total - m_payments).toDouble();
     m_shown |= ShowTotal | ShowDue;
+}
+
+bool InvoiceCalc::amountsFit() const
+{
+    for (const QStringList &row : m_items)
+        if (!lineHundredths(row, m_locale).fitsIn(moneyWidth))
+            return false;
+    for (const Hundredths h : {-m_discount, m_subtotal, Hundredths::of(m_header.Ship),
+                               Hundredths::of(m_header.Tax), m_total, m_payments, m_total - m_payments})
+        if (!h.fitsIn(moneyWidth))
+            return false;
+    return true;
 }
 
 } // namespace tlv

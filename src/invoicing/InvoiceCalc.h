@@ -2,9 +2,10 @@
 // The arithmetic below the invoice editor's line grid: line amounts, the
 // discount, the subtotal, the two charge lines (a typed amount when its
 // percentage is 0, a tax on the taxable lines otherwise), the total, the
-// payments and the amount due. Everything is computed in long double and kept
-// as double. No widgets here: the editor asks for an event and then writes the
+// payments and the amount due. Every amount is computed exactly in hundredths
+// (data/Money.h) and kept as double. No widgets here: the editor asks for an event and then writes the
 // values this class says have changed into its fields.
+#include "data/Money.h"
 #include "data/Records.h"
 
 #include <QList>
@@ -15,36 +16,32 @@ namespace tlv {
 
 // ---- Rounding ---------------------------------------------------------------------
 
-// Rounds to cents half away from zero, judged on the value exactly as held
-// (so 2.675, held just below, gives 2.67); agrees with roundMoney() on every
-// double and keeps the extra precision of a long double product. Zero is +0.
+// Rounds a value that exists only as a binary number to cents half away
+// from zero, judged on the value exactly as held (so 2.675, held just below,
+// gives 2.67); agrees with roundMoney() on every double. Zero is +0. Amounts
+// computed from typed or stored values go through data/Money.h instead.
 double moneyRound(long double x);
 
-// The three ways of rounding a computed tax to cents.
-enum class TaxRounding {
-    Normal = 1, // half a cent or more goes up
-    Up = 2,     // a hundredth of a cent or more goes up
-    Down = 3,   // the fraction of a cent is dropped
-};
-// The rounding a TaxRound setting asks for: 1 Normal, 2 Up, anything else Down.
-TaxRounding taxRoundingOf(int taxRound);
-
-// Rounds a computed tax to cents. A negative amount (a credit note) is rounded
-// as the mirror image of the positive one, so a credit's tax is exactly the
-// negated tax of the invoice it cancels.
+// Rounds a binary value to cents as a tax is rounded; a negative amount is
+// rounded as the mirror image of the positive one.
 double taxRound(long double x, TaxRounding how);
 
 // ---- Lines ------------------------------------------------------------------------
 
-// Unit price times quantity, both read from a line-item row's texts in the
-// user's notation, rounded to cents.
+// Unit price times quantity, both read exactly from a line-item row's texts
+// in the user's notation, rounded to cents half away from zero.
+Hundredths lineHundredths(const QStringList &row, const QLocale &locale = QLocale());
 double lineAmount(const QStringList &row, const QLocale &locale = QLocale());
 double lineAmount(double price, double quantity);
-// The total the line dialog shows while its fields are edited: price times
-// quantity, pushed a thousandth further from zero when negative. Shown with
-// two decimals it is the line amount except for a few products whose fraction
-// of a cent is just under a half.
+// The total the line dialog shows while its fields are edited: the line
+// amount the grid will show, negative products rounded away from zero too.
 double dialogTotal(double price, double quantity);
+
+// Money fields below the grid, in the grid's total column and in INV6 are
+// ten characters wide ("%10.2f").
+constexpr int moneyWidth = 10;
+// What the editor says when an amount would not fit its field.
+QString tooLargeMessage();
 
 // ---- The invoice's totals ----------------------------------------------------------
 
@@ -116,11 +113,15 @@ public:
     void totalOnly();
 
     // ---- Values ----
-    double subtotal() const { return m_subtotal; } // after the discount
-    double discount() const { return m_discount; } // the amount D taken off
-    double total() const { return m_total; }
-    double paymentsSum() const { return m_payments; }
+    double subtotal() const { return m_subtotal.toDouble(); } // after the discount
+    double discount() const { return m_discount.toDouble(); } // the amount D taken off
+    double total() const { return m_total.toDouble(); }
+    double paymentsSum() const { return m_payments.toDouble(); }
     const InvoiceRecord &header() const { return m_header; }
+
+    // Whether every amount below the grid, and every line amount, shows whole
+    // in its ten-character field (and so fits the table's fields).
+    bool amountsFit() const;
 
     // The values that changed since the last call, as ShownValue flags; the
     // editor writes exactly these into its fields.
@@ -133,10 +134,10 @@ private:
     const QList<QStringList> &m_paymentRows;
     ChargeRates m_rates;
     QLocale m_locale;
-    double m_subtotal = 0;
-    double m_discount = 0;
-    double m_total = 0;
-    double m_payments = 0;
+    Hundredths m_subtotal;
+    Hundredths m_discount;
+    Hundredths m_total;
+    Hundredths m_payments;
     unsigned m_shown = 0;
 };
 

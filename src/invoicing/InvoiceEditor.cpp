@@ -154,8 +154,8 @@ QString gridTotalText(const QStringList &row, const QLocale &locale)
 {
     const QString tax1 = row.value(ItemTax1);
     const QString tax2 = row.value(ItemTax2);
-    return numberToFixed(lineAmount(row, locale), 10, 2, locale) + QLatin1Char(' ') + tax1 +
-           QLatin1Char(' ') + tax2;
+    // "     12.50 tf": the amount, one blank, the two flags side by side.
+    return lineHundredths(row, locale).text(moneyWidth, locale) + QLatin1Char(' ') + tax1 + tax2;
 }
 
 } // namespace tlv

@@ -81,7 +81,7 @@ QStringList newLineRow(const LineFields &f, const ProductRecord &product);
 void updateLineRow(QStringList &row, const LineFields &f);
 
 // The grid's total column of a line: the line amount as "%10.2f", a blank,
-// then the two tax flags separated by a blank ("     12.50 t f").
+// then the two tax flags side by side ("     12.50 tf").
 QString gridTotalText(const QStringList &row, const QLocale &locale = QLocale());
 
 } // namespace tlv

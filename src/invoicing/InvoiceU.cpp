@@ -22,6 +22,7 @@
 #include "widgets/EnterAsTab.h"
 #include "widgets/FormKitU.h"
 #include "widgets/MoneyEdit.h"
+#include "widgets/StoredText.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -77,6 +78,7 @@ TInvoice::TInvoice(QWidget *parent)
     setObjectName(QStringLiteral("Invoice"));
     setWindowTitle(QStringLiteral("Invoice"));
     buildControls();
+    guardStoredText(this);
     m_itemDef = new TItemDef(this);
     m_pmtDef = new TPmtDef(this);
     m_pickPmt = new TPickPmt(m_pmtDef, this);
@@ -489,11 +491,12 @@ void TInvoice::BAddItmClick()
     products.read();
     m_itemDef->setLine(lineFieldsOf(products.buf));
     m_itemDef->exec();
+    // Whatever the dialog's result, the charge lines are computed again.
+    const AmountsBefore before = amountsBefore();
     if (lineItemResult() == DialogSave)
         invoiceMemory().items.append(newLineRow(m_itemDef->line(), products.buf));
-    // Whatever the dialog's result, the charge lines are computed again.
     m_calc.linesChanged();
-    showTotals();
+    keepIfFits(before, QStringLiteral("The line was not added."));
 }
 
 void TInvoice::BEditItmClick()
@@ -504,17 +507,36 @@ void TInvoice::BEditItmClick()
         return;
     m_itemDef->setLine(lineFieldsOf(items[r]));
     m_itemDef->exec();
-    switch (lineItemResult()) {
-    case DialogSave:
-        updateLineRow(items[r], m_itemDef->line());
-        break;
-    case DialogDelete:
-        items.removeAt(r);
-        break;
-    default:
+    const int result = lineItemResult();
+    if (result != DialogSave && result != DialogDelete)
         return; // nothing changed, nothing recomputed
-    }
+    const AmountsBefore before = amountsBefore();
+    if (result == DialogSave)
+        updateLineRow(items[r], m_itemDef->line());
+    else
+        items.removeAt(r);
     m_calc.linesChanged();
+    keepIfFits(before, QStringLiteral("The line was not changed."));
+}
+
+TInvoice::AmountsBefore TInvoice::amountsBefore() const
+{
+    const InvoiceRecord &h = db().inv6.buf;
+    return {invoiceMemory().items, invoiceMemory().payments, h.Discount, h.Ship, h.Tax};
+}
+
+void TInvoice::keepIfFits(const AmountsBefore &before, const QString &refused)
+{
+    if (!m_calc.amountsFit()) {
+        InvoiceRecord &h = db().inv6.buf;
+        invoiceMemory().items = before.items;
+        invoiceMemory().payments = before.payments;
+        h.Discount = before.discount;
+        h.Ship = before.ship;
+        h.Tax = before.tax;
+        m_calc.invoiceOpened();
+        ui().information(tooLargeMessage() + QLatin1Char(' ') + refused);
+    }
     showTotals();
 }
 
@@ -573,22 +595,25 @@ void TInvoice::Memo2Exit()
 void TInvoice::MaskEdit1Exit()
 {
     m_discountPercent->normalise();
+    const AmountsBefore before = amountsBefore();
     m_calc.discountLeft(m_discountPercent->value());
-    showTotals();
+    keepIfFits(before, QStringLiteral("The discount was not changed."));
 }
 
 void TInvoice::MaskEdit3Exit()
 {
     m_ship->normalise();
+    const AmountsBefore before = amountsBefore();
     m_calc.firstChargeLeft(m_ship->value());
-    showTotals();
+    keepIfFits(before, QStringLiteral("The amount was not changed."));
 }
 
 void TInvoice::MaskEdit4Exit()
 {
     m_tax->normalise();
+    const AmountsBefore before = amountsBefore();
     m_calc.secondChargeLeft(m_tax->value());
-    showTotals();
+    keepIfFits(before, QStringLiteral("The amount was not changed."));
 }
 
 // ---- Payments ----------------------------------------------------------------------------
@@ -599,18 +624,20 @@ void TInvoice::BAddPmtClick()
     m_pmtDef->exec();
     if (paymentResult() != DialogSave)
         return;
+    const AmountsBefore before = amountsBefore();
     invoiceMemory().payments.append(QStringList{dateToShort(m_pmtDef->date()), m_pmtDef->amountText()});
     m_calc.paymentsChanged();
-    showTotals();
+    keepIfFits(before, QStringLiteral("The payment was not added."));
 }
 
 void TInvoice::BEditPmtClick()
 {
     if (invoiceMemory().payments.isEmpty())
         return;
+    const AmountsBefore before = amountsBefore();
     m_pickPmt->exec();
     m_calc.paymentsChanged();
-    showTotals();
+    keepIfFits(before, QStringLiteral("The payments were not changed."));
 }
 
 // ---- Saving and deleting ------------------------------------------------------------------
@@ -639,6 +666,10 @@ void TInvoice::clearInvoice()
 void TInvoice::BtnSaveClick()
 {
     copyFormToHeader();
+    if (!m_calc.amountsFit()) {
+        ui().information(tooLargeMessage() + QStringLiteral(" The invoice was not saved."));
+        return;
+    }
     const SaveResult saved = saveInvoice(m_custNote->text());
     if (saved.outcome != SaveOutcome::Saved)
         return;

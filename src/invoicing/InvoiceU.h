@@ -89,6 +89,20 @@ private:
     void copyFormToHeader();
     // No lines, no payments, no address, the grid cut back.
     void clearInvoice();
+    // The lines, payments and amounts a change can be taken back to.
+    struct AmountsBefore
+    {
+        QList<QStringList> items;
+        QList<QStringList> payments;
+        double discount = 0;
+        double ship = 0;
+        double tax = 0;
+    };
+    AmountsBefore amountsBefore() const;
+    // After a change has been computed: when an amount no longer fits its
+    // field, the change is taken back and the message ends in `refused`;
+    // then the fields show the values.
+    void keepIfFits(const AmountsBefore &before, const QString &refused);
 
     InvoiceCalc m_calc;
     TItemDef *m_itemDef = nullptr;

@@ -4,9 +4,11 @@
 #include "data/Settings.h"
 #include "invoicing/InvoiceCalc.h"
 #include "platform/Help.h"
+#include "platform/Ui.h"
 #include "widgets/EnterAsTab.h"
 #include "widgets/FormKitU.h"
 #include "widgets/MoneyEdit.h"
+#include "widgets/StoredText.h"
 
 #include <QCheckBox>
 #include <QFocusEvent>
@@ -122,6 +124,7 @@ TItemDef::TItemDef(QWidget *parent) : QDialog(parent)
 
     auto *f1 = new QShortcut(QKeySequence::HelpContents, this);
     connect(f1, &QShortcut::activated, this, [] { help().showTopic(helpContext); });
+    guardStoredText(this);
 }
 
 void TItemDef::showEvent(QShowEvent *event)
@@ -148,7 +151,7 @@ void TItemDef::setLine(const LineFields &f)
     m_tax2->setChecked(f.tax2);
     m_price->setText(f.price);
     m_quantity->setText(f.quantity);
-    m_total->setValue(lineAmount(m_price->value(), m_quantity->value()));
+    showTotal();
 }
 
 LineFields TItemDef::line() const
@@ -192,8 +195,13 @@ void TItemDef::MaskEdit2Exit()
 
 void TItemDef::showTotal()
 {
-    // The field turns red by itself while its text holds a minus sign.
-    m_total->setValue(dialogTotal(m_price->value(), m_quantity->value()));
+    // The field turns red by itself while its text holds a minus sign. A
+    // total too large for the field is shown as asterisks, never cut.
+    const double total = dialogTotal(m_price->value(), m_quantity->value());
+    if (Hundredths::of(total).fitsIn(moneyWidth))
+        m_total->setValue(total);
+    else
+        m_total->setText(QString(moneyWidth, QLatin1Char('*')));
 }
 
 void TItemDef::closeWith(int result)
@@ -209,6 +217,11 @@ void TItemDef::BtnSaveClick()
         MaskEdit1Exit();
     else if (m_quantity->hasFocus())
         MaskEdit2Exit();
+    if (!lineAmountOf(Hundredths::read(m_price->text()), Hundredths::read(m_quantity->text()))
+             .fitsIn(moneyWidth)) {
+        ui().information(tooLargeMessage() + QStringLiteral(" Lower the price or the quantity."));
+        return;
+    }
     closeWith(DialogSave);
 }
 

@@ -11,6 +11,7 @@
 #include "platform/Ui.h"
 #include "widgets/EnterAsTab.h"
 #include "widgets/FormKitU.h"
+#include "widgets/StoredText.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -174,6 +175,7 @@ TCustomer::TCustomer(QWidget *parent) : QDialog(parent)
     m_numberTimer.setInterval(0);
     connect(&m_numberTimer, &QTimer::timeout, this, &TCustomer::findNumber);
     resize(sizeHint().width(), sizeHint().height() + 60);
+    guardStoredText(this);
 }
 
 void TCustomer::showEvent(QShowEvent *event)

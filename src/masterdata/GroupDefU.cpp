@@ -8,6 +8,7 @@
 #include "platform/Ui.h"
 #include "widgets/EnterAsTab.h"
 #include "widgets/FormKitU.h"
+#include "widgets/StoredText.h"
 
 #include <QApplication>
 #include <QFormLayout>
@@ -80,6 +81,7 @@ TGroupDef::TGroupDef(QWidget *parent) : QDialog(parent)
     f1->setContext(Qt::WindowShortcut);
     connect(f1, &QShortcut::activated, this, [] { help().showTopic(helpContext); });
     resize(sizeHint().width() + 60, sizeHint().height() + 16);
+    guardStoredText(this);
 }
 
 void TGroupDef::showEvent(QShowEvent *event)

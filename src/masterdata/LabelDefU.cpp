@@ -7,6 +7,7 @@
 #include "platform/Ui.h"
 #include "widgets/FormKitU.h"
 #include "widgets/MoneyEdit.h"
+#include "widgets/StoredText.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -107,6 +108,7 @@ TLabelDef::TLabelDef(QWidget *parent) : QDialog(parent)
     setTabOrder(m_continuous, m_save);
     setTabOrder(m_save, m_cancel);
     helpOnF1(this, helpContext);
+    guardStoredText(this);
 }
 
 void TLabelDef::showEvent(QShowEvent *event)

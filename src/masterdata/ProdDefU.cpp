@@ -8,6 +8,7 @@
 #include "platform/Ui.h"
 #include "widgets/FormKitU.h"
 #include "widgets/MoneyEdit.h"
+#include "widgets/StoredText.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -99,6 +100,7 @@ TProdDef::TProdDef(QWidget *parent) : QDialog(parent)
         setTabOrder(order[i - 1], order[i]);
     helpOnF1(this, helpContext);
     resize(600, 420);
+    guardStoredText(this);
 }
 
 void TProdDef::showEvent(QShowEvent *event)

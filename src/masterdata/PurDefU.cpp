@@ -11,6 +11,7 @@
 #include "widgets/EnterAsTab.h"
 #include "widgets/FormKitU.h"
 #include "widgets/MoneyEdit.h"
+#include "widgets/StoredText.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -80,6 +81,7 @@ TPurDef::TPurDef(QWidget *parent) : QDialog(parent)
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     helpOnF1(this, helpContext);
+    guardStoredText(this);
 }
 
 void TPurDef::showEvent(QShowEvent *event)

@@ -5,6 +5,7 @@
 #include "platform/Ui.h"
 #include "widgets/FormKitU.h"
 #include "widgets/MoneyEdit.h"
+#include "widgets/StoredText.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -140,6 +141,7 @@ TStationary::TStationary(QWidget *parent) : QDialog(parent)
         setTabOrder(order[i - 1], order[i]);
     helpOnF1(this, helpContext);
     resize(560, sizeHint().height());
+    guardStoredText(this);
 }
 
 void TStationary::showEvent(QShowEvent *event)

@@ -4,6 +4,7 @@
 #include "masterdata/TaxSettings.h"
 #include "widgets/FormKitU.h"
 #include "widgets/MoneyEdit.h"
+#include "widgets/StoredText.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -93,6 +94,7 @@ TTaxDef::TTaxDef(QWidget *parent) : QDialog(parent)
     setTabOrder(m_rate1, m_label2);
     setTabOrder(m_label2, m_rate2);
     helpOnF1(this, helpContext);
+    guardStoredText(this);
 }
 
 QGroupBox *TTaxDef::radioGroup(const char *name, const QString &caption, const QStringList &items,

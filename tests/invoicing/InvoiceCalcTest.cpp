@@ -128,17 +128,19 @@ TEST(LineAmounts, ReadFromTheRowTextsInTheUsersNotation)
     QStringList german = line(0, 0, false, false);
     german[ItemQty] = QStringLiteral("     1,50");
     german[ItemPrice] = QStringLiteral("   10,05");
-    // 10.05 is held just above, so 15.075 is just above the half.
+    // 15.075 and 15.015 are exact halves, whatever binary makes of 10.05 and 10.01.
     EXPECT_EQ(lineAmount(german, QLocale(QLocale::German, QLocale::Germany)), 15.08);
-    german[ItemPrice] = QStringLiteral("   10,01"); // and 15.015 just below
-    EXPECT_EQ(lineAmount(german, QLocale(QLocale::German, QLocale::Germany)), 15.01);
+    german[ItemPrice] = QStringLiteral("   10,01");
+    EXPECT_EQ(lineAmount(german, QLocale(QLocale::German, QLocale::Germany)), 15.02);
     EXPECT_EQ(lineAmount(QStringList{"short"}), 0.0);
 }
 
-TEST(LineAmounts, TheDialogTotalOfANegativeProductIsPushedAThousandthFurther)
+TEST(LineAmounts, TheDialogTotalIsTheLineAmountTheGridShows)
 {
-    EXPECT_DOUBLE_EQ(dialogTotal(1.25, -2), -2.501);
+    EXPECT_EQ(dialogTotal(1.25, -2), -2.5);
     EXPECT_EQ(numberToFixed(dialogTotal(1.25, -2), 10, 2), "     -2.50");
+    EXPECT_EQ(dialogTotal(0.15, -0.5), -0.08); // -0.075, a half cent away from zero
+    EXPECT_EQ(dialogTotal(0.15, 0.5), 0.08);
     EXPECT_EQ(dialogTotal(1.25, 2), 2.5);
     EXPECT_EQ(dialogTotal(0, -3), 0.0);
 }

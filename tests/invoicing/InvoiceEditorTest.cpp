@@ -159,7 +159,7 @@ TEST(LineRows, ProductDialogFieldsAndRowsRoundTrip)
     const QStringList row = newLineRow(f, p);
     EXPECT_EQ(row, QStringList({"ROSE-12", "     1.00", "   12.50", "t", "f", "Climbing rose", "bare root",
                                 "LIC-9", "Plant in spring."}));
-    EXPECT_EQ(gridTotalText(row), "     12.50 t f");
+    EXPECT_EQ(gridTotalText(row), "     12.50 tf");
 
     // Edited: licence code and invoice text stay.
     QStringList edited = row;
@@ -172,7 +172,7 @@ TEST(LineRows, ProductDialogFieldsAndRowsRoundTrip)
     EXPECT_EQ(edited[ItemRCode], "LIC-9");
     EXPECT_EQ(edited[ItemPMemo], "Plant in spring.");
     EXPECT_EQ(edited[ItemComment], "potted");
-    EXPECT_EQ(gridTotalText(edited), "     -2.50 f t");
+    EXPECT_EQ(gridTotalText(edited), "     -2.50 ft");
 
     const LineFields back = lineFieldsOf(edited);
     EXPECT_EQ(back.prId, f.prId);
