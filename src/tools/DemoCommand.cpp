@@ -5,6 +5,7 @@
 #include "Tool.h"
 #include "data/Database.h"
 #include "data/Helpers.h"
+#include "data/Money.h"
 #include "data/TableScope.h"
 #include "platform/Clock.h"
 
@@ -135,12 +136,6 @@ const char *const remarks[] = {"Leave at the side gate.", "Call before delivery.
 constexpr int demoInvoiceCount = 60;
 constexpr int firstInvoiceNumber = 1001;
 constexpr double salesTaxRate = 6.0;
-
-// The invoice editor's rounding of a computed tax, "Normal".
-double taxRound(double x)
-{
-    return double(std::trunc((static_cast<long double>(x) + 0.005L) * 100.0L) / 100.0L);
-}
 
 void append(Table &t)
 {
@@ -332,39 +327,41 @@ private:
             // Totals as the invoice editor computes them.
             const double discount =
                 i == creditAt ? 0.0 : (landscaper ? 10.0 : (m_dice.chance(10) ? 5.0 : 0.0));
-            double sum = 0, taxable = 0;
+            Hundredths sum, taxable;
             for (const Line &l : lines) {
-                const double amount = roundMoney(l.qty * demoProducts[l.product].price);
+                const Hundredths amount =
+                    lineAmountOf(Hundredths::of(demoProducts[l.product].price), Hundredths::of(l.qty));
                 sum += amount;
                 if (demoProducts[l.product].taxed)
                     taxable += amount;
             }
-            const double subtotal = sum - roundMoney(sum * discount / 100.0);
-            taxable -= roundMoney(taxable * discount / 100.0);
-            const double ship =
-                (i != creditAt && m_dice.chance(25)) ? (m_dice.chance(50) ? 8.50 : 12.00) : 0.0;
-            const double tax = taxRound(salesTaxRate / 100.0 * taxable);
-            const double total = roundMoney(subtotal + ship + tax);
+            const Hundredths percent = Hundredths::of(discount);
+            const Hundredths subtotal = sum - percentOf(percent, sum);
+            taxable -= percentOf(percent, taxable);
+            const Hundredths ship = Hundredths::of(
+                (i != creditAt && m_dice.chance(25)) ? (m_dice.chance(50) ? 8.50 : 12.00) : 0.0);
+            const Hundredths tax = taxOf(Hundredths::of(salesTaxRate), taxable, TaxRounding::Normal);
+            const Hundredths total = subtotal + ship + tax;
 
             // Payments: old invoices are paid, a few in two parts; recent ones
             // are partly open; the return stays as a credit.
-            std::vector<std::pair<QDate, double>> payments;
+            std::vector<std::pair<QDate, Hundredths>> payments;
             const int age = ages[i];
             if (i != creditAt) {
                 if (age > 30 || (age > 7 && m_dice.chance(50)) || m_dice.chance(15)) {
                     const QDate paid = std::min(m_today, date.addDays(m_dice.below(15)));
-                    if (m_dice.chance(15) && total > 50) {
-                        const double half = roundMoney(total / 2);
+                    if (m_dice.chance(15) && total > Hundredths::fromUnits(5000)) {
+                        const Hundredths half =
+                            shareOf(total, Hundredths::fromUnits(100), Hundredths::fromUnits(200));
                         payments.push_back({paid, half});
                         if (age > 45)
-                            payments.push_back(
-                                {std::min(m_today, paid.addDays(21)), roundMoney(total - half)});
+                            payments.push_back({std::min(m_today, paid.addDays(21)), total - half});
                     } else {
                         payments.push_back({paid, total});
                     }
                 }
             }
-            double paidSum = 0;
+            Hundredths paidSum;
             for (const auto &p : payments)
                 paidSum += p.second;
 
@@ -380,9 +377,9 @@ private:
             h.IMemo = i == creditAt ? QStringLiteral("Return - credit on account")
                                     : QLatin1String(payNotes[m_dice.below(int(std::size(payNotes)))]);
             h.Discount = discount;
-            h.Ship = ship;
-            h.Tax = tax;
-            h.Due = roundMoney(total - paidSum);
+            h.Ship = ship.toDouble();
+            h.Tax = tax.toDouble();
+            h.Due = (total - paidSum).toDouble();
             h.REM =
                 m_dice.chance(20) ? QLatin1String(remarks[m_dice.below(int(std::size(remarks)))]) : QString();
             inv.write();
@@ -412,7 +409,7 @@ private:
                 pmt.clear();
                 pmt.buf.IvNo = h.IvNo;
                 pmt.buf.PDate = p.first;
-                pmt.buf.PAmt = p.second;
+                pmt.buf.PAmt = p.second.toDouble();
                 pmt.write();
             }
             ++invoices;
