@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "data/Helpers.h"
 #include "data/InvoiceMemory.h"
+#include "data/Money.h"
 #include "data/TableScope.h"
 
 #include <QDir>
@@ -239,24 +240,29 @@ TEST_F(TlvtoolDemo, IsASmallBelievableBusiness)
         EXPECT_GT(m.customerRecNo, 0) << h.IvNo;
         ASSERT_GE(m.highestItem(), 0) << h.IvNo;
 
-        double sum = 0, taxable = 0;
+        // The stored amounts are exactly what the editor computes.
+        Hundredths sum, taxable;
         for (const QStringList &row : m.items) {
-            const double amount = roundMoney(toNumber(row[ItemQty]) * toNumber(row[ItemPrice]));
+            const Hundredths amount =
+                lineAmountOf(Hundredths::read(row[ItemPrice]), Hundredths::read(row[ItemQty]));
             sum += amount;
             if (row[ItemTax2] == QLatin1String("t"))
                 taxable += amount;
         }
-        taxable -= roundMoney(taxable * h.Discount / 100);
-        EXPECT_NEAR(h.Tax, roundMoney(taxable * taxRate / 100), 0.011) << h.IvNo;
-        const double total = sum - roundMoney(sum * h.Discount / 100) + h.Ship + h.Tax;
-        double payments = 0;
+        const Hundredths discount = Hundredths::of(h.Discount);
+        taxable -= percentOf(discount, taxable);
+        EXPECT_EQ(Hundredths::of(h.Tax), taxOf(Hundredths::of(taxRate), taxable, TaxRounding::Normal))
+            << h.IvNo;
+        const Hundredths total =
+            sum - percentOf(discount, sum) + Hundredths::of(h.Ship) + Hundredths::of(h.Tax);
+        Hundredths payments;
         for (const QStringList &row : m.payments) {
-            payments += toNumber(row[PaymentAmount]);
+            payments += Hundredths::read(row[PaymentAmount]);
             const QDate paidOn = shortToDate(row[PaymentDate]);
             EXPECT_GE(paidOn, h.IDate) << h.IvNo;
             EXPECT_LE(paidOn, today) << h.IvNo;
         }
-        EXPECT_NEAR(h.Due, total - payments, 0.001) << h.IvNo;
+        EXPECT_EQ(Hundredths::of(h.Due), total - payments) << h.IvNo;
         if (h.Due < 0)
             ++credit;
         else if (h.Due == 0 && !m.payments.isEmpty())
