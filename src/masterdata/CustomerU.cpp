@@ -140,20 +140,11 @@ TCustomer::TCustomer(QWidget *parent) : QDialog(parent)
     groupRow->addStretch(1);
     grid->addLayout(groupRow, row++, 1, 1, 3);
 
-    m_save = namedButton("BtnSave", QStringLiteral("Save"));
-    m_delete = namedButton("BtnDelete", QStringLiteral("Delete"));
-    m_cancel = namedButton("BtnCancel", QStringLiteral("Cancel"));
-    m_help = namedButton("BtnHelp", QStringLiteral("Help"));
-    connect(m_save, &QPushButton::clicked, this, &TCustomer::BtnSaveClick);
-    connect(m_delete, &QPushButton::clicked, this, &TCustomer::BtnDeleteClick);
-    connect(m_cancel, &QPushButton::clicked, this, &TCustomer::BtnCancelClick);
-    connect(m_help, &QPushButton::clicked, this, &TCustomer::BtnHelpClick);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_save);
-    buttons->addWidget(m_delete);
-    buttons->addWidget(m_cancel);
-    buttons->addWidget(m_help);
+    m_save = namedButton("BtnSave", QStringLiteral("Save"), this, &TCustomer::BtnSaveClick);
+    m_delete = namedButton("BtnDelete", QStringLiteral("Delete"), this, &TCustomer::BtnDeleteClick);
+    m_cancel = namedButton("BtnCancel", QStringLiteral("Cancel"), this, &TCustomer::BtnCancelClick);
+    m_help = namedButton("BtnHelp", QStringLiteral("Help"), this, &TCustomer::BtnHelpClick);
+    auto *buttons = buttonRow({m_save, m_delete, m_cancel, m_help});
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(numberRow);

@@ -56,17 +56,10 @@ TGroupDef::TGroupDef(QWidget *parent) : QDialog(parent)
     fields->addRow(QStringLiteral("Group Number:"), m_number);
     fields->addRow(QStringLiteral("Customer Group:"), m_name);
 
-    m_save = namedButton("BtnSave", QStringLiteral("Save"));
-    m_delete = namedButton("BtnDelete", QStringLiteral("Delete"));
-    m_cancel = namedButton("BtnCancel", QStringLiteral("Cancel"));
-    connect(m_save, &QPushButton::clicked, this, &TGroupDef::BtnSaveClick);
-    connect(m_delete, &QPushButton::clicked, this, &TGroupDef::BtnDeleteClick);
-    connect(m_cancel, &QPushButton::clicked, this, &TGroupDef::BtnCancelClick);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_save);
-    buttons->addWidget(m_delete);
-    buttons->addWidget(m_cancel);
+    m_save = namedButton("BtnSave", QStringLiteral("Save"), this, &TGroupDef::BtnSaveClick);
+    m_delete = namedButton("BtnDelete", QStringLiteral("Delete"), this, &TGroupDef::BtnDeleteClick);
+    m_cancel = namedButton("BtnCancel", QStringLiteral("Cancel"), this, &TGroupDef::BtnCancelClick);
+    auto *buttons = buttonRow({m_save, m_delete, m_cancel});
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(fields);

@@ -81,15 +81,10 @@ TLabelDef::TLabelDef(QWidget *parent) : QDialog(parent)
     nameRow->addWidget(captionFor(QStringLiteral("Label Name"), m_name));
     nameRow->addWidget(m_name, 1);
 
-    m_save = namedButton("BtnSave", QStringLiteral("Save"));
+    m_save = namedButton("BtnSave", QStringLiteral("Save"), this, &TLabelDef::BtnSaveClick);
     m_save->setDefault(true);
-    m_cancel = namedButton("BtnCancel", QStringLiteral("Cancel"));
-    connect(m_save, &QPushButton::clicked, this, &TLabelDef::BtnSaveClick);
-    connect(m_cancel, &QPushButton::clicked, this, &TLabelDef::BtnCancelClick);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_save);
-    buttons->addWidget(m_cancel);
+    m_cancel = namedButton("BtnCancel", QStringLiteral("Cancel"), this, &TLabelDef::BtnCancelClick);
+    auto *buttons = buttonRow({m_save, m_cancel});
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(nameRow);

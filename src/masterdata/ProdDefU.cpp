@@ -71,21 +71,12 @@ TProdDef::TProdDef(QWidget *parent) : QDialog(parent)
     fields->addWidget(m_reorder, 4, 3);
     fields->setColumnStretch(1, 1);
 
-    m_save = namedButton("BtnSave", QStringLiteral("Save"));
+    m_save = namedButton("BtnSave", QStringLiteral("Save"), this, &TProdDef::BtnSaveClick);
     m_save->setDefault(true);
-    m_delete = namedButton("BtnDelete", QStringLiteral("Delete"));
-    m_cancel = namedButton("BtnCancel", QStringLiteral("Cancel"));
-    m_help = namedButton("BtnHelp", QStringLiteral("Help"));
-    connect(m_save, &QPushButton::clicked, this, &TProdDef::BtnSaveClick);
-    connect(m_delete, &QPushButton::clicked, this, &TProdDef::BtnDeleteClick);
-    connect(m_cancel, &QPushButton::clicked, this, &TProdDef::BtnCancelClick);
-    connect(m_help, &QPushButton::clicked, this, &TProdDef::BtnHelpClick);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_save);
-    buttons->addWidget(m_delete);
-    buttons->addWidget(m_cancel);
-    buttons->addWidget(m_help);
+    m_delete = namedButton("BtnDelete", QStringLiteral("Delete"), this, &TProdDef::BtnDeleteClick);
+    m_cancel = namedButton("BtnCancel", QStringLiteral("Cancel"), this, &TProdDef::BtnCancelClick);
+    m_help = namedButton("BtnHelp", QStringLiteral("Help"), this, &TProdDef::BtnHelpClick);
+    auto *buttons = buttonRow({m_save, m_delete, m_cancel, m_help});
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(fields);

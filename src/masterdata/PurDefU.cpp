@@ -59,18 +59,11 @@ TPurDef::TPurDef(QWidget *parent) : QDialog(parent)
     fields->addWidget(m_cost, 3, 1);
     fields->setColumnStretch(2, 1);
 
-    m_save = namedButton("BtnSave", QStringLiteral("Save"));
+    m_save = namedButton("BtnSave", QStringLiteral("Save"), this, &TPurDef::BtnSaveClick);
     m_save->setDefault(true);
-    m_delete = namedButton("BtnDelete", QStringLiteral("Delete"));
-    m_cancel = namedButton("BtnCancel", QStringLiteral("Cancel"));
-    connect(m_save, &QPushButton::clicked, this, &TPurDef::BtnSaveClick);
-    connect(m_delete, &QPushButton::clicked, this, &TPurDef::BtnDeleteClick);
-    connect(m_cancel, &QPushButton::clicked, this, &TPurDef::BtnCancelClick);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_save);
-    buttons->addWidget(m_delete);
-    buttons->addWidget(m_cancel);
+    m_delete = namedButton("BtnDelete", QStringLiteral("Delete"), this, &TPurDef::BtnDeleteClick);
+    m_cancel = namedButton("BtnCancel", QStringLiteral("Cancel"), this, &TPurDef::BtnCancelClick);
+    auto *buttons = buttonRow({m_save, m_delete, m_cancel});
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(fields);

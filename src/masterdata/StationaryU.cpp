@@ -116,15 +116,10 @@ TStationary::TStationary(QWidget *parent) : QDialog(parent)
     address->addWidget(m_signature, 6, 1, 1, 2);
     address->setColumnStretch(1, 1);
 
-    m_save = namedButton("BtnSave", QStringLiteral("Save"));
+    m_save = namedButton("BtnSave", QStringLiteral("Save"), this, &TStationary::BtnSaveClick);
     m_save->setDefault(true);
-    m_cancel = namedButton("BtnCancel", QStringLiteral("Cancel"));
-    connect(m_save, &QPushButton::clicked, this, &TStationary::BtnSaveClick);
-    connect(m_cancel, &QPushButton::clicked, this, &TStationary::BtnCancelClick);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_save);
-    buttons->addWidget(m_cancel);
+    m_cancel = namedButton("BtnCancel", QStringLiteral("Cancel"), this, &TStationary::BtnCancelClick);
+    auto *buttons = buttonRow({m_save, m_cancel});
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(logoRow);

@@ -73,15 +73,10 @@ TTaxDef::TTaxDef(QWidget *parent) : QDialog(parent)
     groups->addWidget(group1);
     groups->addWidget(group2);
 
-    m_save = namedButton("BtnSave", QStringLiteral("Save"));
+    m_save = namedButton("BtnSave", QStringLiteral("Save"), this, &TTaxDef::BtnSaveClick);
     m_save->setDefault(true);
-    m_cancel = namedButton("BtnCancel", QStringLiteral("Cancel"));
-    connect(m_save, &QPushButton::clicked, this, &TTaxDef::BtnSaveClick);
-    connect(m_cancel, &QPushButton::clicked, this, &TTaxDef::BtnCancelClick);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_save);
-    buttons->addWidget(m_cancel);
+    m_cancel = namedButton("BtnCancel", QStringLiteral("Cancel"), this, &TTaxDef::BtnCancelClick);
+    auto *buttons = buttonRow({m_save, m_cancel});
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(table);

@@ -5,6 +5,7 @@
 #include "widgets/MoneyEdit.h"
 
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +20,15 @@ QPushButton *namedButton(const char *name, const QString &caption)
     b->setObjectName(QLatin1String(name));
     b->setAutoDefault(false);
     return b;
+}
+
+QHBoxLayout *buttonRow(std::initializer_list<QPushButton *> buttons)
+{
+    auto *row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QPushButton *b : buttons)
+        row->addWidget(b);
+    return row;
 }
 
 QLineEdit *namedEdit(const char *name, int maxLength)

@@ -1,11 +1,13 @@
 #pragma once
 // Small pieces shared by the master-data windows.
+#include <QPushButton>
 #include <QString>
 #include <functional>
+#include <initializer_list>
 
 class QLabel;
 class QLineEdit;
-class QPushButton;
+class QHBoxLayout;
 class QWidget;
 
 namespace tlv {
@@ -15,6 +17,17 @@ class MoneyEdit;
 // A push button with its control name and caption; not pressed by Enter
 // unless it has the focus.
 QPushButton *namedButton(const char *name, const QString &caption);
+// The same, pressing it runs `click` on `window`.
+template <class Window>
+QPushButton *namedButton(const char *name, const QString &caption, Window *window, void (Window::*click)())
+{
+    QPushButton *b = namedButton(name, caption);
+    QObject::connect(b, &QPushButton::clicked, window, click);
+    return b;
+}
+// A window's row of buttons, pushed to the right.
+QHBoxLayout *buttonRow(std::initializer_list<QPushButton *> buttons);
+
 // A text field with its control name and the most characters one may type
 // (0: no limit); Enter moves on to the next control.
 QLineEdit *namedEdit(const char *name, int maxLength = 0);
