@@ -122,6 +122,8 @@ void TInvoice::buildControls()
 
     // ---- Lines ----
     m_grid = new QTableWidget;
+    // Tab leaves the lines for the next control; the arrows move between rows.
+    m_grid->setTabKeyNavigation(false);
     m_grid->setObjectName(QStringLiteral("StringGrid1"));
     m_grid->setColumnCount(gridColumns);
     m_grid->verticalHeader()->hide();
@@ -665,6 +667,8 @@ void TInvoice::clearInvoice()
 
 void TInvoice::BtnSaveClick()
 {
+    if (!m_date->confirmDate())
+        return;
     copyFormToHeader();
     if (!m_calc.amountsFit()) {
         ui().information(tooLargeMessage() + QStringLiteral(" The invoice was not saved."));

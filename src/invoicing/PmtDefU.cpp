@@ -96,6 +96,8 @@ void TPmtDef::closeWith(int result)
 
 void TPmtDef::BtnSaveClick()
 {
+    if (!m_date->confirmDate())
+        return;
     // Fields still being typed in count as left.
     m_amount->normalise();
     closeWith(DialogSave);

@@ -122,6 +122,8 @@ void TPurDef::BtnProductClick()
 
 void TPurDef::BtnSaveClick()
 {
+    if (!m_date->confirmDate())
+        return;
     PurchaseEntry e;
     e.productId = m_productId->text();
     e.date = m_date->date();

@@ -96,6 +96,8 @@ void TDateSpan::takeDates()
 
 void TDateSpan::BtnOKClick()
 {
+    if (!m_start->confirmDate() || !m_end->confirmDate())
+        return;
     takeDates();
     if (!spanInOrder(selection().startDate, selection().endDate, !m_end->isHidden())) {
         ui().plain(QString::fromLatin1(spanOrderMessage()));

@@ -1,12 +1,15 @@
 #include "widgets/DateEdit.h"
 
 #include "data/Helpers.h"
+#include "platform/Clock.h"
 
 #include <QAction>
 #include <QCalendarWidget>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QStyle>
+#include <QTimer>
+#include <QToolTip>
 
 namespace tlv {
 
@@ -21,6 +24,7 @@ DateEdit::DateEdit(QWidget *parent) : QLineEdit(parent)
 
 void DateEdit::setDate(const QDate &d)
 {
+    showRefused(false);
     const QDate wanted = d.isValid() ? d : QDate();
     setText(dateToShort(wanted, locale()));
     if (wanted != m_date) {
@@ -32,12 +36,58 @@ void DateEdit::setDate(const QDate &d)
 void DateEdit::commitText()
 {
     const QString t = text().trimmed();
-    if (t.isEmpty() && m_allowEmpty) {
-        setDate(QDate());
+    if (t.isEmpty()) {
+        // An empty field means no date where that is allowed, else the last one.
+        setDate(m_allowEmpty ? QDate() : m_date);
         return;
     }
     const QDate d = shortToDate(t, locale());
-    setDate(d.isValid() ? d : m_date);
+    if (d.isValid()) {
+        showRefused(false);
+        setDate(d);
+        return;
+    }
+    // Not a date (2/30/2026, 13/1/26): the text stays for the user to mend,
+    // the field says why and takes the focus back, and the last good date
+    // stands until then.
+    showRefused(true);
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() && window()->isActiveWindow() && !textIsDate())
+            setFocus(Qt::OtherFocusReason);
+    });
+}
+
+bool DateEdit::textIsDate() const
+{
+    const QString t = text().trimmed();
+    if (t.isEmpty())
+        return m_allowEmpty;
+    return shortToDate(t, locale()).isValid();
+}
+
+bool DateEdit::confirmDate()
+{
+    if (textIsDate())
+        return true;
+    showRefused(true);
+    setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+void DateEdit::showRefused(bool refused)
+{
+    if (!refused && !m_refused)
+        return;
+    m_refused = refused;
+    QPalette p = palette();
+    p.setColor(QPalette::Base, refused ? QColor(255, 220, 220) : QPalette().color(QPalette::Base));
+    setPalette(p);
+    const QString why =
+        QStringLiteral("\"%1\" is not a date. Type a date such as %2.")
+            .arg(text().trimmed(), dateToShort(QDate(clock().today().year(), 12, 31), locale()));
+    setToolTip(refused ? why : QString());
+    if (refused)
+        QToolTip::showText(mapToGlobal(QPoint(0, height())), why, this);
 }
 
 void DateEdit::showCalendar()

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QWidget>
 
 namespace tlv {
@@ -34,7 +35,38 @@ protected:
     }
 };
 
+class ButtonEnterFilter : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        auto *button = qobject_cast<QPushButton *>(watched);
+        if (!button || !button->hasFocus() || !button->isEnabled() || !button->isVisible())
+            return false;
+        button->click();
+        return true;
+    }
+};
+
 } // namespace
+
+void enterPressesFocusedButtons()
+{
+    static ButtonEnterFilter *filter = nullptr;
+    if (!filter) {
+        filter = new ButtonEnterFilter(QCoreApplication::instance());
+        QCoreApplication::instance()->installEventFilter(filter);
+    }
+}
 
 void enterMovesFocus(QWidget *field)
 {
@@ -42,6 +74,7 @@ void enterMovesFocus(QWidget *field)
     if (!filter)
         filter = new EnterFilter(QCoreApplication::instance());
     field->installEventFilter(filter);
+    enterPressesFocusedButtons();
 }
 
 } // namespace tlv

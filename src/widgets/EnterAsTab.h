@@ -7,4 +7,9 @@ namespace tlv {
 // does, instead of pressing the window's default button.
 void enterMovesFocus(QWidget *field);
 
+// Enter on a push button that has the focus presses it, as Space does,
+// whichever button is the window's default. Installed once for the whole
+// application; every window's buttons follow it.
+void enterPressesFocusedButtons();
+
 } // namespace tlv

@@ -19,6 +19,7 @@ QPushButton *namedButton(const char *name, const QString &caption)
     auto *b = new QPushButton(caption);
     b->setObjectName(QLatin1String(name));
     b->setAutoDefault(false);
+    enterPressesFocusedButtons();
     return b;
 }
 

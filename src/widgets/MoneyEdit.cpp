@@ -2,6 +2,7 @@
 
 #include "data/Helpers.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QRegularExpression>
@@ -138,7 +139,44 @@ void MoneyEdit::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    if (event->text() == QLatin1String("-") && !isReadOnly() && !text().trimmed().isEmpty() &&
+        selectedText().size() < text().size()) {
+        // A minus typed anywhere but over the whole text turns the sign.
+        toggleSign();
+        event->accept();
+        return;
+    }
     QLineEdit::keyPressEvent(event);
+    updateColour();
+}
+
+void MoneyEdit::toggleSign()
+{
+    QString t = text();
+    int pos = cursorPosition();
+    if (const qsizetype minus = t.indexOf(QLatin1Char('-')); minus >= 0) {
+        // A blank takes the sign's place, so the number stays right-aligned.
+        t[minus] = QLatin1Char(' ');
+    } else {
+        qsizetype first = 0;
+        while (first < t.size() && t.at(first) == QLatin1Char(' '))
+            ++first;
+        // The blank before a right-aligned number makes room for the sign.
+        const bool padded = first > 0;
+        if (padded)
+            t.replace(first - 1, 1, QLatin1Char('-'));
+        else
+            t.insert(first, QLatin1Char('-'));
+        if (!padded && pos >= first)
+            ++pos;
+    }
+    int at = pos;
+    if (validator() && validator()->validate(t, at) == QValidator::Invalid) {
+        QApplication::beep(); // no room for a sign in front of the integer positions
+        return;
+    }
+    setText(t);
+    setCursorPosition(std::min<int>(pos, int(t.size())));
     updateColour();
 }
 

@@ -12,8 +12,9 @@ namespace tlv {
 // Typing the decimal separator or leaving the field rewrites the text in the
 // field's format. A minus typed before any digit survives that rewrite in front
 // of the formatted zero, so a negative amount below one can be typed as
-// "-", separator, decimals. The text is red while it holds a minus sign, unless
-// colouring is switched off.
+// "-", separator, decimals. A minus typed anywhere in an amount turns its
+// sign, a second one turns it back. The text is red while it holds a minus
+// sign, unless colouring is switched off.
 class MoneyEdit : public QLineEdit
 {
     Q_OBJECT
@@ -47,6 +48,8 @@ protected:
 
 private:
     void updateColour();
+    // Makes the amount negative, or positive again, wherever the cursor is.
+    void toggleSign();
     void installValidator();
     QString separator() const;
 

@@ -73,3 +73,25 @@ TEST_F(InvoiceWindow, AmountsTooLargeForTheirFieldsAreRefusedAndNeverShownCut)
     EXPECT_TRUE(invoiceMemory().payments.isEmpty());
     EXPECT_EQ(text(&w, "MaskEdit7"), "5999999.40");
 }
+
+TEST_F(InvoiceWindow, TabLeavesTheLineGridAndAnImpossibleDateIsNotSaved)
+{
+    const long p = addProduct("TRAY", 12.75, false, true);
+    TInvoice w;
+    open(w, 0);
+    addItem(w, p, [](TItemDef *d) { click(d, "BtnSave"); });
+    QTableWidget *grid = w.grid();
+    activate(grid);
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Tab);
+    EXPECT_FALSE(grid->hasFocus());
+    EXPECT_FALSE(grid->isAncestorOf(QApplication::focusWidget()));
+
+    // A date that does not exist stays for the user to mend; Save stores nothing.
+    const int before = int(db().inv6.recCount());
+    typeAndLeave(child<QWidget>(&w, "DateTimePicker1"), "2/30/2026");
+    click(&w, "BtnSave");
+    EXPECT_EQ(int(db().inv6.recCount()), before);
+    EXPECT_TRUE(child<QWidget>(&w, "DateTimePicker1")->hasFocus());
+    EXPECT_EQ(text(&w, "DateTimePicker1"), "2/30/2026");
+}

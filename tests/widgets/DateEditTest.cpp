@@ -53,15 +53,26 @@ TEST(DateEdit, ShowsFourDigitYearsAndWindowsTwoDigitOnes)
     setClock(nullptr);
 }
 
-TEST(DateEdit, BadTextFallsBackToTheLastGoodDate)
+TEST(DateEdit, AnImpossibleDateStaysRedAndTakesTheFocusBack)
 {
     Window win;
+    const QColor normal = win.date->palette().color(QPalette::Base);
     win.date->setDate(QDate(2025, 1, 31));
-    win.typeDate("2/30/2025");
-    EXPECT_EQ(win.date->date(), QDate(2025, 1, 31));
-    EXPECT_EQ(win.date->text(), "1/31/2025");
+    for (const char *bad : {"2/30/2025", "13/1/26", "31.1.2025"}) {
+        win.typeDate(bad);
+        EXPECT_EQ(win.date->text(), bad);
+        EXPECT_EQ(win.date->date(), QDate(2025, 1, 31)) << "the last good date stands";
+        EXPECT_FALSE(win.date->textIsDate());
+        EXPECT_TRUE(win.date->hasFocus()) << bad;
+        EXPECT_TRUE(win.date->toolTip().contains(bad));
+        EXPECT_NE(win.date->palette().color(QPalette::Base), normal);
+    }
+    win.typeDate("2/28/2025");
+    EXPECT_EQ(win.date->date(), QDate(2025, 2, 28));
+    EXPECT_TRUE(win.date->toolTip().isEmpty());
+    EXPECT_EQ(win.date->palette().color(QPalette::Base), normal);
     win.typeDate("");
-    EXPECT_EQ(win.date->date(), QDate(2025, 1, 31)) << "empty is not allowed unless asked for";
+    EXPECT_EQ(win.date->text(), "2/28/2025") << "empty is not allowed unless asked for";
     win.date->setAllowEmpty(true);
     win.typeDate("");
     EXPECT_FALSE(win.date->date().isValid());

@@ -55,7 +55,10 @@ Answer QtUi::message(BoxKind kind, const QString &text, Buttons buttons, const Q
         box.setEscapeButton(QMessageBox::No);
         break;
     case Buttons::OkCancel:
+        // OK and Cancel ask before something is destroyed (erasing the data,
+        // deleting an invoice): Enter alone must not do it.
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Cancel);
         box.setEscapeButton(QMessageBox::Cancel);
         break;
     }
