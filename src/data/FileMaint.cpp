@@ -27,19 +27,6 @@ constexpr RebuildStep rebuildOrder[] = {
     {TableId::INV6, 60},  {TableId::ITM5, 80},   {TableId::PMT, 100},  {TableId::LABELS, 100},
 };
 
-struct PackStep
-{
-    TableId table;
-    bool compactMemo;
-    int progress; // shown before the table
-};
-
-constexpr PackStep packOrder[] = {
-    {TableId::CUST5, true, 10}, {TableId::GROUPS, false, 30}, {TableId::INV6, true, 35},
-    {TableId::ITM5, false, 50}, {TableId::LABELS, false, 70}, {TableId::PMT, false, 75},
-    {TableId::Pur5, false, 85}, {TableId::Prod5, true, 100},
-};
-
 // True when a file of this name exists in the current directory, whatever
 // the case of its letters.
 bool fileExists(const QString &name)
@@ -138,7 +125,7 @@ void packAll()
 {
     db().closeAll();
     progress().showStatus(QStringLiteral("Packing Data Files"));
-    for (const PackStep &step : packOrder) {
+    for (const PackTarget &step : packList::everything) {
         progress().showProgress(step.progress);
         packTable(step.table, step.compactMemo);
     }

@@ -13,7 +13,9 @@ namespace tlv {
 QStringList rebuildIndexes(bool quiet);
 
 // Packs every table (memos compacted where they have any) with the status
-// "Packing Data Files", then clears the pack-needed flag.
+// "Packing Data Files" and its progress, then clears the pack-needed flag.
+// "Pack Data", the close of the main window and the end of the invoice
+// command (through its TableScope) all pack this way.
 void packAll();
 
 // After the warning "WARNING: You are about to erase all of your existing

@@ -1,6 +1,7 @@
 #include "data/TableScope.h"
 
 #include "data/Database.h"
+#include "data/FileMaint.h"
 
 #include <exception>
 
@@ -10,14 +11,16 @@ namespace packList {
 namespace {
 // The order of a full pack: customers first, products last.
 constexpr PackTarget all[] = {
-    {TableId::CUST5, true},   {TableId::GROUPS, false}, {TableId::INV6, true},  {TableId::ITM5, false},
-    {TableId::LABELS, false}, {TableId::PMT, false},    {TableId::Pur5, false}, {TableId::Prod5, true},
+    {TableId::CUST5, true, 10}, {TableId::GROUPS, false, 30}, {TableId::INV6, true, 35},
+    {TableId::ITM5, false, 50}, {TableId::LABELS, false, 70}, {TableId::PMT, false, 75},
+    {TableId::Pur5, false, 85}, {TableId::Prod5, true, 100},
 };
 constexpr PackTarget cust[] = {{TableId::CUST5, false}};
 constexpr PackTarget prod[] = {{TableId::Prod5, false}, {TableId::Pur5, false}};
 constexpr PackTarget pur[] = {{TableId::Pur5, false}};
 constexpr PackTarget grp[] = {{TableId::GROUPS, false}};
 } // namespace
+const std::span<const PackTarget> everything = all;
 const std::span<const PackTarget> invoices = all;
 const std::span<const PackTarget> customers = cust;
 const std::span<const PackTarget> products = prod;
@@ -63,7 +66,11 @@ TableScope::~TableScope()
     // When the program is ending (a table could not be opened) only close.
     if (std::uncaught_exceptions() > m_exceptions)
         return;
-    if (d.packNeeded && !m_pack.empty())
+    if (!d.packNeeded || m_pack.empty())
+        return;
+    if (m_pack.data() == packList::everything.data())
+        packAll(); // as "Pack Data", with its status and progress
+    else
         packTables(m_pack);
 }
 

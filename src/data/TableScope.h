@@ -12,11 +12,15 @@ struct PackTarget
 {
     TableId table;
     bool compactMemo;
+    int progress = 0; // shown before the table when the whole database is packed
 };
 
 // What each command packs when it ends with the pack-needed flag set.
 namespace packList {
-// The invoice command packs every table, memos compacted where a table has them.
+// Every table, memos compacted where a table has them, in the order of
+// "Pack Data" (packAll), which packs them with its status and progress.
+extern const std::span<const PackTarget> everything;
+// The invoice command packs the whole database as "Pack Data" does.
 extern const std::span<const PackTarget> invoices;
 extern const std::span<const PackTarget> customers; // CUST5
 extern const std::span<const PackTarget> products;  // Prod5, Pur5
@@ -32,7 +36,8 @@ inline constexpr std::span<const PackTarget> none{};
 // as it is. Returns the engine's pack result (negative: not packed). All
 // other tables must be closed.
 int packTable(TableId table, bool compactMemo);
-// Packs the listed tables in order and clears the pack-needed flag.
+// Packs the listed tables in order, without status display, and clears the
+// pack-needed flag.
 void packTables(std::span<const PackTarget> targets);
 
 class TableScope

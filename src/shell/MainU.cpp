@@ -11,6 +11,7 @@
 #include "reports/RptUtil.h"
 #include "shell/AboutU.h"
 #include "shell/Chooser.h"
+#include "shell/InstanceLock.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -575,7 +576,7 @@ void TMain::FormShow()
     // Start-up runs once the window is on the screen.
     QTimer::singleShot(0, this, [this] {
         if (!startUp())
-            endProgram(QStringLiteral("Database files not found in startup directory"));
+            endProgram(QStringLiteral("Start-up stopped"));
     });
 }
 
@@ -618,11 +619,29 @@ bool TMain::startUp()
                            "Program must be started from the directory containing the data files."));
         return false;
     }
+    // Only a directory that holds the data is claimed, so a start from the
+    // wrong one leaves no lock file behind.
+    auto lock = std::make_unique<InstanceLock>(QDir::currentPath());
+    if (!lock->acquired()) {
+        const QString dir = QDir::toNativeSeparators(QDir::currentPath());
+        m_about->hide();
+        ui().information(
+            lock->status() == InstanceLock::Status::InUse
+                ? QStringLiteral("Tarlvin Invoicing & Inventory is already running on the data in\n%1\n"
+                                 "Only one copy of the program may work on the same data.")
+                      .arg(dir)
+                : QStringLiteral(
+                      "Unable to write to the data directory\n%1\n"
+                      "The program must be able to write to the directory containing the data files.")
+                      .arg(dir));
+        return false;
+    }
+    m_lock = std::move(lock);
     Db &d = db();
     d.session();
     // After a run that was cut short an index may have missed the last
     // changes of its table: all of them are built again.
-    rebuildIndexes(!m_previousRunInterrupted);
+    rebuildIndexes(!m_lock->previousRunInterrupted());
     loadSettings();
     setWindowTitle(QStringLiteral("Tarlvin Invoicing & Inventory ") + version);
     d.packNeeded = false;
@@ -670,11 +689,15 @@ void TMain::closeEvent(QCloseEvent *event)
             ui().information(QStringLiteral("Database engine error %1\nProgram will now terminate.").arg(rc));
             endProgram(QStringLiteral("engine error"));
         }
+        // A choice whose box still has the focus has not been saved yet.
+        keepPreferences();
         if (d.packNeeded)
             packAll();
         d.endSession();
         m_started = false;
     }
+    // The run ended properly: the next start has nothing to repair.
+    m_lock.reset();
     event->accept();
 }
 
@@ -720,6 +743,14 @@ void TMain::focusChanged(QWidget *old, QWidget *now)
                 GroupBox2Exit();
         }
     }
+}
+
+void TMain::keepPreferences()
+{
+    if (findChild<QRadioButton *>(QStringLiteral("RadioButton1"))->isChecked() != settings().ByCust)
+        GroupBox1Exit();
+    if (findChild<QRadioButton *>(QStringLiteral("RadioButton3"))->isChecked() != settings().fifo)
+        GroupBox2Exit();
 }
 
 void TMain::GroupBox1Exit()

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <memory>
 
 class QAbstractButton;
 class QButtonGroup;
@@ -21,6 +22,7 @@ class QToolButton;
 
 namespace tlv {
 
+class InstanceLock;
 class TAboutForm;
 
 // Panel 0 of the status bar: the progress bar, drawn by hand.
@@ -61,12 +63,11 @@ public:
     QString versionText() const;
 
     // The start-up sequence: the About window, the data-file check, the
-    // engine session, the quiet re-index, the settings and the preferences.
-    // False when the data files are missing (the program then ends).
+    // claim on the data directory, the engine session, the quiet re-index
+    // (a full one after a run that did not end properly), the settings and
+    // the preferences. False when the data files are missing or the
+    // directory cannot be claimed (the program then ends).
     bool startUp();
-    // The previous run on the data directory did not end properly: the
-    // start-up rebuilds every index group instead of only the missing ones.
-    void setPreviousRunInterrupted(bool on) { m_previousRunInterrupted = on; }
     // Whether showing the window runs the start-up (tests call it themselves).
     void setStartUpOnShow(bool on) { m_startUpOnShow = on; }
     // How long the About window stays up at the least while starting (ms).
@@ -115,6 +116,8 @@ private:
     void showPrinter();
     void showReportFont();
     void focusChanged(QWidget *old, QWidget *now);
+    // Saves the preferences whose buttons differ from the settings.
+    void keepPreferences();
     // Runs a command with the hourglass shown.
     void busy(const std::function<void()> &work);
 
@@ -134,7 +137,7 @@ private:
     bool m_shown = false;
     bool m_started = false;
     bool m_startUpOnShow = true;
-    bool m_previousRunInterrupted = false;
+    std::unique_ptr<InstanceLock> m_lock; // held from the start-up to the close
     std::map<std::pair<int, int>, Command> m_chooserActions;
 };
 

@@ -3,6 +3,7 @@
 #include "Tool.h"
 #include "data/Database.h"
 #include "data/ProgramEnd.h"
+#include "platform/DesktopLocale.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -17,7 +18,8 @@ const Command commandTable[] = {
     {"report", "NAME DIR [--from DATE] [--to DATE] [--tab] [--today DATE] -o FILE",
      "write a report's plain (or --tab: tab-delimited) text export; NAME is product-listing or purchasing",
      runReport},
-    {"check", "DIR", "verify every table and index of DIR; prints one line per problem and a count", runCheck},
+    {"check", "DIR", "verify every table and index of DIR; prints one line per problem and a count",
+     runCheck},
     {"reindex", "DIR", "rebuild every index file of DIR (the program's \"Re-Index Data\")", runReindex},
     {"pack", "DIR", "remove deleted records for good (the program's \"Pack Data\")", runPack},
     {"sendmail", "DIR --to ADDRESS [--to ADDRESS ...] [--subject TEXT] [--port N]",
@@ -64,6 +66,8 @@ int main(int argc, char **argv)
 {
     using namespace tlv::tool;
     QCoreApplication app(argc, argv);
+    // Reports date and number their text as the program does.
+    tlv::useDesktopLocale();
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     if (args.isEmpty())

@@ -36,12 +36,19 @@ struct ToolRun
     QString out, err;
 };
 
-ToolRun tlvtool(const QStringList &args)
+using LocaleVariables = QList<std::pair<QString, QString>>;
+
+// Runs tlvtool with no locale variables but the ones given.
+ToolRun tlvtool(const QStringList &args,
+                const LocaleVariables &locale = {{"LC_ALL", "en_US.UTF-8"}, {"LANG", "en_US.UTF-8"}})
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("LC_ALL", "en_US.UTF-8");
-    env.insert("LANG", "en_US.UTF-8");
+    for (const QString &name : env.keys())
+        if (name.startsWith("LC_") || name == "LANG" || name == "LANGUAGE")
+            env.remove(name);
+    for (const auto &[name, value] : locale)
+        env.insert(name, value);
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(TLV_TOOL_PATH), args);
     ToolRun r;
@@ -277,6 +284,17 @@ TEST_F(Generators, ToolWritesTheSameTextAsTheViewerExport)
     ASSERT_EQ(r.code, 0) << qPrintable(r.err);
     EXPECT_TRUE(fileText(out).contains("Purchasing Report for 3/1/2024 through 3/31/2024"));
     EXPECT_FALSE(fileText(out).contains("2/2/2024"));
+
+    // A desktop without a chosen locale: the tool dates as the program does.
+    for (const LocaleVariables &cLocale : {LocaleVariables{{"LANG", "C.UTF-8"}},
+                                           LocaleVariables{{"LC_ALL", "C.UTF-8"}, {"LANG", "C.UTF-8"}}}) {
+        r = tlvtool({"report", "purchasing", m_dir.path(), "--from", "2024-02-01", "--to", "2024-03-31",
+                     "--today", "2024-03-15", "-o", out},
+                    cLocale);
+        ASSERT_EQ(r.code, 0) << qPrintable(r.err);
+        EXPECT_EQ(fileText(out).toStdString(), inProgram.toStdString())
+            << cLocale.first().first.toStdString();
+    }
 
     // Refusals.
     EXPECT_EQ(tlvtool({"report", "nonsense", m_dir.path(), "-o", out}).code, 2);

@@ -1,9 +1,13 @@
 #include "shell/InstanceLock.h"
+#include "shell/ReadOnlyDir.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -82,4 +86,64 @@ TEST(InstanceLock, UnwritableDirectoryIsNotAcquired)
 {
     InstanceLock lock("/nonexistent/directory");
     EXPECT_FALSE(lock.acquired());
+}
+
+TEST(InstanceLock, AReadOnlyDirectoryIsToldApartFromARunningCopy)
+{
+    QTemporaryDir dir;
+    {
+        InstanceLock first(dir.path());
+        EXPECT_EQ(InstanceLock(dir.path()).status(), InstanceLock::Status::InUse);
+    }
+    QFile::remove(dir.filePath(InstanceLock::fileName()));
+    tlv::test::ReadOnlyDir readOnly(dir.path());
+    if (!readOnly.writeProtected())
+        GTEST_SKIP() << "this file system lets the directory be written anyway";
+    EXPECT_EQ(InstanceLock(dir.path()).status(), InstanceLock::Status::CannotWrite);
+    EXPECT_EQ(InstanceLock("/nonexistent/directory").status(), InstanceLock::Status::CannotWrite);
+}
+
+namespace {
+constexpr char endVariable[] = "TLV_LOCK_TEST_END";
+constexpr char dirVariable[] = "TLV_LOCK_TEST_DIR";
+} // namespace
+
+// The child's part: takes the lock and ends the way it is told to.
+TEST(InstanceLock, HeldByTheChildUntilItEnds)
+{
+    const QByteArray how = qgetenv(endVariable);
+    if (how.isEmpty())
+        GTEST_SKIP() << "the child process of InstanceLock.TheProgramsOwnEndsMarkTheRunFinished";
+    InstanceLock lock(QString::fromLocal8Bit(qgetenv(dirVariable)));
+    if (!lock.acquired())
+        _exit(3);
+    if (how == "exit")
+        std::exit(1); // how the program ends itself after a message
+    if (how == "abort")
+        std::abort();
+    std::raise(SIGKILL);
+}
+
+TEST(InstanceLock, TheProgramsOwnEndsMarkTheRunFinished)
+{
+    const struct
+    {
+        const char *end;
+        bool interrupted;
+    } cases[] = {{"exit", false}, {"abort", true}, {"kill", true}};
+    for (const auto &c : cases) {
+        QTemporaryDir dir;
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(endVariable, c.end);
+        env.insert(dirVariable, dir.path());
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {"--gtest_filter=InstanceLock.HeldByTheChildUntilItEnds"});
+        ASSERT_TRUE(child.waitForFinished(60000)) << c.end;
+        ASSERT_NE(child.exitCode(), 3) << c.end << ": the child could not take the lock";
+        InstanceLock next(dir.path());
+        ASSERT_TRUE(next.acquired()) << c.end;
+        EXPECT_EQ(next.previousRunInterrupted(), c.interrupted) << c.end;
+    }
 }

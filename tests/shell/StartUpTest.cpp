@@ -2,9 +2,13 @@
 #include "data/DataFiles.h"
 #include "data/Database.h"
 #include "data/Settings.h"
+#include "picklists/PickInvU.h"
 #include "reports/RptUtil.h"
 #include "shell/AboutU.h"
+#include "shell/InstanceLock.h"
 #include "shell/MainU.h"
+#include "shell/ReadOnlyDir.h"
+#include "support/Modal.h"
 #include "support/Recorders.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
@@ -13,6 +17,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -131,8 +136,11 @@ TEST_F(StartUp, AfterAnInterruptedRunEveryIndexIsBuiltAgain)
     EXPECT_GT(checkDataFiles().failed, 0);
 
     // ... one after an interrupted run builds them all again.
+    QFile lockFile(dir.file(InstanceLock::fileName()));
+    ASSERT_TRUE(lockFile.open(QIODevice::WriteOnly));
+    lockFile.write("running\n");
+    lockFile.close();
     auto main = start();
-    main->setPreviousRunInterrupted(true);
     ASSERT_TRUE(main->startUp());
     db().closeAll();
     const CheckResult r = checkDataFiles();
@@ -238,5 +246,128 @@ TEST_F(StartUp, ClosingPacksWhenAskedAndEndsTheSession)
     EXPECT_FALSE(d.hasSession());
     d.pur5.open();
     EXPECT_EQ(d.pur5.recCount(), 0);
+    d.closeAll();
+}
+
+TEST_F(StartUp, PreferencesChosenAreKeptHoweverTheWindowCloses)
+{
+    // The user clicks a choice and closes the window at once: the focus never
+    // leaves the box.
+    const struct
+    {
+        const char *choice;
+        bool byCust, fifo;
+        bool byMenu; // File / Exit, else the window's own close button
+    } cases[] = {{"RadioButton2", false, true, false}, {"RadioButton4", true, false, true}};
+    for (const auto &c : cases) {
+        {
+            auto main = start();
+            ASSERT_TRUE(main->startUp());
+            ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+            main->findChild<QTabWidget *>("PageControl1")->setCurrentIndex(3);
+            auto *choice = main->findChild<QRadioButton *>(c.choice);
+            choice->setFocus();
+            choice->click();
+            if (c.byMenu)
+                main->findChild<QAction *>("Exit1")->trigger();
+            else
+                main->close();
+        }
+        db().reset();
+        resetSettings();
+        loadSettings(); // from TLV2 on disk
+        EXPECT_EQ(settings().ByCust, c.byCust) << c.choice;
+        EXPECT_EQ(settings().fifo, c.fifo) << c.choice;
+        settings().ByCust = settings().fifo = true;
+        saveSettings();
+        db().reset();
+    }
+}
+
+namespace {
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+} // namespace
+
+TEST_F(StartUp, TheDataDirectoryIsClaimedOnlyOnceItsFilesAreThere)
+{
+    const QString lockFile = dir.file(InstanceLock::fileName());
+    ASSERT_TRUE(QFile::rename(dir.file("ImportF.dbf"), dir.file("ImportF.kept")));
+    {
+        ScriptedUi ui;
+        ui.expect(Answer::Ok, "Database files not found in startup directory");
+        auto main = start();
+        EXPECT_FALSE(main->startUp());
+        EXPECT_FALSE(QFile::exists(lockFile)) << "a start from the wrong directory leaves nothing behind";
+    }
+    ASSERT_TRUE(QFile::rename(dir.file("ImportF.kept"), dir.file("ImportF.dbf")));
+    auto main = start();
+    ASSERT_TRUE(main->startUp());
+    EXPECT_EQ(fileBytes(lockFile), "running\n");
+    EXPECT_FALSE(InstanceLock(dir.path()).acquired()) << "a second copy stays off the data";
+    main->close();
+    EXPECT_EQ(fileBytes(lockFile), "") << "a proper end leaves nothing to repair";
+}
+
+TEST_F(StartUp, ADirectoryThatCannotBeClaimedStopsTheStartWithItsReason)
+{
+    const QString shown = QDir::toNativeSeparators(dir.path());
+    {
+        InstanceLock other(dir.path()); // another copy of the program
+        ASSERT_TRUE(other.acquired());
+        ScriptedUi ui;
+        ui.expect(Answer::Ok, "is already running on the data in\n" + shown + "\n");
+        auto main = start();
+        EXPECT_FALSE(main->startUp());
+        EXPECT_FALSE(db().hasSession());
+        EXPECT_TRUE(ui.allUsed());
+    }
+    QFile::remove(dir.file(InstanceLock::fileName()));
+    ReadOnlyDir readOnly(dir.path());
+    if (!readOnly.writeProtected())
+        GTEST_SKIP() << "this file system lets the directory be written anyway";
+    ScriptedUi ui;
+    ui.expect(Answer::Ok, "Unable to write to the data directory\n" + shown + "\n");
+    auto main = start();
+    EXPECT_FALSE(main->startUp());
+    EXPECT_FALSE(db().hasSession());
+    EXPECT_TRUE(ui.allUsed());
+}
+
+TEST_F(StartUp, InvoicesCommandEndsWithThePackOfPackData)
+{
+    auto main = start();
+    ASSERT_TRUE(main->startUp());
+    Db &d = db();
+    auto markedInvoice = [&d] { // INV6 open
+        ASSERT_TRUE(d.inv6.appendBlank());
+        d.inv6.buf = InvoiceRecord{};
+        d.inv6.buf.IvNo = 1;
+        d.inv6.write();
+        d.inv6.markDeleted();
+        d.packNeeded = true;
+    };
+    RecordingProgress seen;
+    d.inv6.open();
+    markedInvoice();
+    d.closeAll();
+    main->findChild<QPushButton *>("BitBtn12")->click();
+    const QString packData = seen.events.join(' ');
+    ASSERT_TRUE(packData.contains("status:Packing Data Files"));
+
+    seen.events.clear();
+    ModalWatchdog watchdog;
+    onModal<TPickInv>([&](TPickInv *list) {
+        markedInvoice(); // as a deletion during the command leaves it
+        list->BtnCancelClick();
+    });
+    main->findChild<QPushButton *>("BtnInvoice")->click();
+    EXPECT_EQ(seen.events.join(' ').toStdString(), packData.toStdString());
+    EXPECT_FALSE(d.packNeeded);
+    d.inv6.open();
+    EXPECT_EQ(d.inv6.recCount(), 0);
     d.closeAll();
 }
