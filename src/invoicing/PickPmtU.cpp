@@ -4,6 +4,7 @@
 #include "data/InvoiceMemory.h"
 #include "invoicing/InvoiceEditor.h"
 #include "invoicing/PmtDefU.h"
+#include "picklists/PickGridU.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -12,6 +13,7 @@
 #include <QShowEvent>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <array>
 
 namespace tlv {
 
@@ -19,6 +21,13 @@ namespace {
 
 constexpr int visibleRows = 11; // more payments than this need the scroll bar
 constexpr int scrollBarRoom = 16;
+constexpr int amountDigits = 7; // as many integer digits as the payment dialog admits
+
+// Widths in letters "M"; each widened to its widest date or amount.
+std::array<PickColumn, 2> paymentColumns()
+{
+    return {{{"Date", 7, false, widestDates()}, {"Amount", 10, true, widestNumbers(amountDigits, 2)}}};
+}
 
 } // namespace
 
@@ -81,9 +90,12 @@ void TPickPmt::FormShow()
 {
     const QList<QStringList> &payments = invoiceMemory().payments;
     const int m = m_grid->fontMetrics().horizontalAdvance(QLatin1Char('M'));
-    m_grid->setColumnWidth(0, 7 * m);
-    m_grid->setColumnWidth(1, 10 * m);
-    int gridWidth = 17 * m + 1 + m_grid->frameWidth() * 2;
+    int gridWidth = 1 + m_grid->frameWidth() * 2;
+    const std::array<PickColumn, 2> columns = paymentColumns();
+    for (int c = 0; c < int(columns.size()); ++c) {
+        m_grid->setColumnWidth(c, fittedColumnWidth(*m_grid, columns[size_t(c)], m));
+        gridWidth += m_grid->columnWidth(c);
+    }
     if (payments.size() > visibleRows)
         gridWidth += scrollBarRoom;
     m_grid->setFixedWidth(gridWidth);

@@ -9,12 +9,32 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShowEvent>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <cmath>
 
 namespace tlv {
+
+int fittedColumnWidth(const QTableView &grid, const PickColumn &column, int unit)
+{
+    // A cell's text keeps the style's focus-frame margin and a pixel on either
+    // side, and the grid line takes a pixel of the column.
+    const QStyle *style = grid.style();
+    const int cellMargins = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1) +
+                            (grid.showGrid() ? 1 : 0);
+    const QFontMetricsF cell(grid.font());
+    int width = column.units * unit;
+    for (const QString &text : column.widest)
+        width = std::max(width, int(std::ceil(cell.horizontalAdvance(text))) + cellMargins);
+    const QHeaderView *header = grid.horizontalHeader();
+    const int headingMargins = 2 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    const QFontMetricsF heading(header->font());
+    return std::max(width, int(std::ceil(heading.horizontalAdvance(QString::fromLatin1(column.caption)))) +
+                               headingMargins);
+}
 
 TPickGrid::TPickGrid(PickTable table, QWidget *parent) : QDialog(parent), m_table(table) {}
 
@@ -126,8 +146,17 @@ void TPickGrid::setUpGrid()
     for (const PickColumn &c : l.columns)
         captions << QString::fromLatin1(c.caption);
     m_grid->setHorizontalHeaderLabels(captions);
-    for (int i = 0; i < int(l.columns.size()); ++i)
-        m_grid->setColumnWidth(i, l.columns[size_t(i)].units * u);
+    // Every column but the record number is in sight.
+    int visibleWidth = 0;
+    m_rightAligned.clear();
+    for (int i = 0; i < int(l.columns.size()); ++i) {
+        const PickColumn &c = l.columns[size_t(i)];
+        const int width = fittedColumnWidth(*m_grid, c, u);
+        m_grid->setColumnWidth(i, width);
+        if (i + 1 < int(l.columns.size()))
+            visibleWidth += width;
+        m_rightAligned.push_back(c.number);
+    }
 
     // A heading row and ten record rows, plus a pixel per row.
     const int rowHeight = fm.height() + 6;
@@ -137,7 +166,7 @@ void TPickGrid::setUpGrid()
     const int frame = 2 * m_grid->frameWidth();
     const int clientHeight = 11 * rowHeight + 11;
     const int height = clientHeight + frame + m_grid->horizontalScrollBar()->sizeHint().height();
-    m_grid->setFixedSize(l.gridUnits * u + frame, height);
+    m_grid->setFixedSize(std::max(l.gridUnits * u, visibleWidth) + frame, height);
     m_scroll->setFixedHeight(height);
 }
 
@@ -224,6 +253,8 @@ void TPickGrid::fill()
                 if (hasRecord && c < page.rows[size_t(r)].cells.size())
                     text = page.rows[size_t(r)].cells.at(c);
                 auto *item = new QTableWidgetItem(text);
+                if (size_t(c) < m_rightAligned.size() && m_rightAligned[size_t(c)])
+                    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
                 // Rows without a record cannot be selected.
                 item->setFlags(hasRecord ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags);
                 m_grid->setItem(r, c, item);

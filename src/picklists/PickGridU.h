@@ -12,9 +12,15 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
+class QTableView;
 class QTableWidget;
 
 namespace tlv {
+
+// The width of a grid column in the grid's font: its units of `unit` pixels,
+// widened until its heading and each of its widest texts fit between the
+// cell's margins, so that nothing the column shows is cut.
+int fittedColumnWidth(const QTableView &grid, const PickColumn &column, int unit);
 
 class TPickGrid : public QDialog
 {
@@ -86,7 +92,8 @@ protected:
 private:
     std::unique_ptr<TableSource> m_source;
     PagedList m_pager;
-    int m_preferRow = 0; // row to select after a fill that shows no target
+    std::vector<bool> m_rightAligned; // per column: numbers stand right
+    int m_preferRow = 0;              // row to select after a fill that shows no target
     bool m_filling = false;
 };
 

@@ -130,19 +130,103 @@ bool runPickList(PickTable table, bool allowNew, const std::function<void(bool a
 
 // ---- The grid lists: layout and rows --------------------------------------------------
 
+namespace {
+
+const QString customerDeleted = QStringLiteral("< DELETED >"); // customers and invoices
+const QString recordDeleted = QStringLiteral("<DELETED>");     // products and purchases
+
+// Every digit of the text replaced by each digit in turn.
+QStringList everyDigit(const QString &text)
+{
+    QStringList out;
+    for (char d = '0'; d <= '9'; ++d) {
+        QString t = text;
+        for (QChar &c : t)
+            if (c.isDigit())
+                c = QLatin1Char(d);
+        out << t;
+    }
+    return out;
+}
+
+const FieldDef &fieldOf(TableId table, const char *name)
+{
+    const TableDef &t = tableDef(table);
+    return t.fields[size_t(fieldIndex(t, name))];
+}
+
+// A number field's integer digits: its width less the sign, the point and the decimals.
+int integerDigitsOf(TableId table, const char *name)
+{
+    const FieldDef &f = fieldOf(table, name);
+    return f.len - f.dec - 2;
+}
+
+// The record number: any int ("%d").
+QStringList widestRecNo()
+{
+    return widestDigits(int(QString::number(INT_MAX).size()));
+}
+
+PickColumn recNoColumn()
+{
+    return {"RecNo", 10, true, widestRecNo()};
+}
+
+} // namespace
+
+QStringList widestDates()
+{
+    QStringList out;
+    for (int month = 1; month <= 12; ++month)
+        out << everyDigit(dateToShort(QDate(2000, month, 28)));
+    return out;
+}
+
+QStringList widestNumbers(int integerDigits, int decimals)
+{
+    QString digits(integerDigits, QLatin1Char('9'));
+    if (decimals > 0)
+        digits += QLatin1Char('.') + QString(decimals, QLatin1Char('9'));
+    // Through the formatting helper for the user's separator.
+    return everyDigit(numberToFixed(-digits.toDouble(), 0, decimals));
+}
+
+QStringList widestDigits(int count)
+{
+    return everyDigit(QString(count, QLatin1Char('9')));
+}
+
+QStringList widestKeys(int length)
+{
+    QStringList out = widestDigits(length);
+    for (char c = 'A'; c <= 'Z'; ++c)
+        out << QString(length, QLatin1Char(c));
+    return out;
+}
+
 GridLayout customerLayout(bool byName)
 {
     GridLayout l{"Select Customer", 'B', 67, 16, {}};
+    // The third column carries the deleted mark.
     if (byName)
-        l.columns = {{"Last", 20}, {"First", 13}, {"Note", 34}, {"RecNo", 10}};
+        l.columns = {{"Last", 20}, {"First", 13}, {"Note", 34, false, {customerDeleted}}, recNoColumn()};
     else
-        l.columns = {{"EMail", 34}, {"Last", 20}, {"First", 13}, {"RecNo", 10}};
+        l.columns = {{"EMail", 34}, {"Last", 20}, {"First", 13, false, {customerDeleted}}, recNoColumn()};
     return l;
 }
 
 GridLayout productLayout()
 {
-    return {"PickProd", 'M', 45, 10, {{"Product ID", 10}, {"Description", 27}, {"Price", 8}, {"RecNo", 10}}};
+    const int priceDigits = integerDigitsOf(TableId::Prod5, fld::UPrice);
+    return {"PickProd",
+            'M',
+            45,
+            10,
+            {{"Product ID", 10, false, widestKeys(fieldOf(TableId::Prod5, fld::PrID).len)},
+             {"Description", 27},
+             {"Price", 8, true, widestNumbers(priceDigits, 2) << recordDeleted},
+             recNoColumn()}};
 }
 
 GridLayout invoiceLayout()
@@ -151,7 +235,10 @@ GridLayout invoiceLayout()
             'M',
             47,
             10,
-            {{"Invoice", 7}, {"Date", 10}, {"Credit Card / Note", 30}, {"RecNo", 10}}};
+            {{"Invoice", 7, true, widestDigits(fieldOf(TableId::INV6, fld::IvNo).len)},
+             {"Date", 10, false, widestDates()},
+             {"Credit Card / Note", 30, false, {customerDeleted}},
+             recNoColumn()}};
 }
 
 GridLayout purchaseLayout()
@@ -160,7 +247,12 @@ GridLayout purchaseLayout()
             'B',
             40,
             10,
-            {{"Product ID", 10}, {"Date", 8}, {"Quantity", 10}, {"Total Cost", 12}, {"RecNo", 10}}};
+            {{"Product ID", 10, false, widestKeys(fieldOf(TableId::Pur5, fld::PURProd).len)},
+             {"Date", 8, false, widestDates()},
+             {"Quantity", 10, true, widestNumbers(integerDigitsOf(TableId::Pur5, fld::PURQty), 2)},
+             {"Total Cost", 12, true,
+              widestNumbers(integerDigitsOf(TableId::Pur5, fld::PURCost), 2) << recordDeleted},
+             recNoColumn()}};
 }
 
 namespace {
@@ -189,7 +281,7 @@ PickRow customerRow(const CustomerRecord &c, long recNo, bool deleted, bool byNa
     else
         cells << trimmedRight(c.email) << trimmedRight(c.last) << trimmedRight(c.first);
     if (deleted)
-        cells[2] = QStringLiteral("< DELETED >");
+        cells[2] = customerDeleted;
     return makeRow(recNo, cells);
 }
 
@@ -197,7 +289,7 @@ PickRow productRow(const ProductRecord &p, long recNo, bool deleted)
 {
     QStringList cells;
     cells << trimmedRight(p.PrID) << trimmedRight(p.PDesc)
-          << (deleted ? QStringLiteral("<DELETED>") : numberToFixed(p.UPrice, 8, 2));
+          << (deleted ? recordDeleted : numberToFixed(p.UPrice, 8, 2));
     return makeRow(recNo, cells);
 }
 
@@ -205,7 +297,7 @@ PickRow invoiceRow(const InvoiceRecord &i, long recNo, bool deleted)
 {
     QStringList cells;
     cells << paddedNumber(i.IvNo, 6) << dateToShort(i.IDate)
-          << (deleted ? QStringLiteral("< DELETED >") : trimmedRight(i.IMemo));
+          << (deleted ? customerDeleted : trimmedRight(i.IMemo));
     return makeRow(recNo, cells);
 }
 
@@ -213,7 +305,7 @@ PickRow purchaseRow(const PurchaseRecord &p, long recNo, bool deleted)
 {
     QStringList cells;
     cells << trimmedRight(p.PURProd) << dateToShort(p.PURDate) << numberToFixed(p.PURQty, 10, 2)
-          << (deleted ? QStringLiteral("<DELETED>") : numberToFixed(p.PURCost, 12, 2));
+          << (deleted ? recordDeleted : numberToFixed(p.PURCost, 12, 2));
     return makeRow(recNo, cells);
 }
 

@@ -74,14 +74,19 @@ bool runPickList(PickTable table, bool allowNew, const std::function<void(bool a
 struct PickColumn
 {
     const char *caption;
-    int units; // in widths of the list's unit letter
+    int units;           // in widths of the list's unit letter
+    bool number = false; // right-aligned: amounts, quantities, invoice and record numbers
+    // The widest texts the column can hold (the longest key or number, a date
+    // with a four-digit year, the deleted mark). The window makes the column
+    // wider than its units when one of them would not fit its font.
+    QStringList widest = {};
 };
 
 struct GridLayout
 {
     const char *caption;             // window caption
     char unitLetter;                 // 'B' or 'M': the letter whose width in the window font is one unit
-    int gridUnits;                   // visible width of the grid
+    int gridUnits;                   // visible width of the grid: every column but the record number
     int widening;                    // pixels right of the scroll bar
     std::vector<PickColumn> columns; // the last one is "RecNo"
 };
@@ -91,6 +96,19 @@ GridLayout customerLayout(bool byName);
 GridLayout productLayout();
 GridLayout invoiceLayout();
 GridLayout purchaseLayout();
+
+// Stand-ins for the widest texts of a column, whatever the font: each comes
+// once for every digit (and a key once for every letter and digit), so that
+// the widest of them is as wide as anything the column shows.
+// Dates in the user's short date format: four-digit years, every month.
+QStringList widestDates();
+// Numbers with a sign, the integer digits and decimals given and the user's
+// decimal separator (amounts and quantities).
+QStringList widestNumbers(int integerDigits, int decimals);
+// Numbers of `count` digits without a sign (invoice and record numbers).
+QStringList widestDigits(int count);
+// Keys of `length` characters (product IDs).
+QStringList widestKeys(int length);
 
 // One row of a grid list: the record number and the cell texts; the last
 // cell is the record number ("%d").

@@ -178,8 +178,9 @@ TEST_F(InvoiceEditing, TwelvePaymentsMakeTheListRoomForItsScrollBar)
     onModal<TPickPmt>([&](TPickPmt *l) {
         eleven = l->grid()->width();
         const int m = l->grid()->fontMetrics().horizontalAdvance(QLatin1Char('M'));
-        EXPECT_EQ(l->grid()->columnWidth(0), 7 * m);
-        EXPECT_EQ(l->grid()->columnWidth(1), 10 * m);
+        // At least their letters; wider where a date or amount would be cut.
+        EXPECT_GE(l->grid()->columnWidth(0), 7 * m);
+        EXPECT_GE(l->grid()->columnWidth(1), 10 * m);
         click(l, "BtnCancel");
     });
     click(&w, "BEditPmt");
