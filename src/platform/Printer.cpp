@@ -1,6 +1,7 @@
 #include "platform/Printer.h"
 
 #include <QFileInfo>
+#include <QLocale>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -13,8 +14,41 @@ namespace {
 constexpr double edgeInches = 0.25;
 } // namespace
 
+QPageSize localePaperSize(const QLocale &locale)
+{
+    switch (locale.territory()) {
+    case QLocale::UnitedStates:
+    case QLocale::Canada:
+    case QLocale::PuertoRico:
+    case QLocale::Mexico:
+    case QLocale::Guatemala:
+    case QLocale::ElSalvador:
+    case QLocale::Nicaragua:
+    case QLocale::CostaRica:
+    case QLocale::Panama:
+    case QLocale::DominicanRepublic:
+    case QLocale::Colombia:
+    case QLocale::Venezuela:
+    case QLocale::Chile:
+    case QLocale::Philippines:
+        return QPageSize(QPageSize::Letter);
+    default:
+        break;
+    }
+    return QPageSize(locale.measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
+                                                                             : QPageSize::A4);
+}
+
 PdfPrinter::PdfPrinter(QString fileName, QPageSize pageSize, int resolution)
-    : m_fileName(std::move(fileName)), m_pageSize(std::move(pageSize)), m_resolution(resolution)
+    : PdfPrinter(std::move(fileName),
+                 QPageLayout(pageSize, QPageLayout::Portrait,
+                             QMarginsF(edgeInches * 72, edgeInches * 72, edgeInches * 72, edgeInches * 72),
+                             QPageLayout::Point),
+                 resolution)
+{}
+
+PdfPrinter::PdfPrinter(QString fileName, const QPageLayout &layout, int resolution)
+    : m_fileName(std::move(fileName)), m_layout(layout), m_resolution(resolution)
 {}
 
 PdfPrinter::~PdfPrinter()
@@ -36,10 +70,7 @@ QPainter *PdfPrinter::beginDoc(const QString &title)
     m_writer->setResolution(m_resolution);
     m_writer->setTitle(title);
     m_writer->setCreator(QStringLiteral("Tarlvin Invoicing & Inventory"));
-    const QMarginsF margins(edgeInches * 72, edgeInches * 72, edgeInches * 72, edgeInches * 72);
-    m_writer->setPageLayout(QPageLayout(m_pageSize,
-                                        m_landscape ? QPageLayout::Landscape : QPageLayout::Portrait, margins,
-                                        QPageLayout::Point));
+    m_writer->setPageLayout(m_layout);
     m_painter = std::make_unique<QPainter>();
     if (!m_painter->begin(m_writer.get())) {
         m_painter.reset();
@@ -68,19 +99,24 @@ bool PdfPrinter::endDoc()
     return ok && QFileInfo(m_fileName).size() > 0;
 }
 
+bool PdfPrinter::landscape() const
+{
+    return m_layout.orientation() == QPageLayout::Landscape;
+}
+
+void PdfPrinter::setLandscape(bool on)
+{
+    m_layout.setOrientation(on ? QPageLayout::Landscape : QPageLayout::Portrait);
+}
+
 QSize PdfPrinter::pageSizePixels() const
 {
-    const QSizeF inches = m_pageSize.size(QPageSize::Inch);
-    double w = inches.width() - 2 * edgeInches, h = inches.height() - 2 * edgeInches;
-    if (m_landscape)
-        std::swap(w, h);
-    return QSize(static_cast<int>(w * m_resolution), static_cast<int>(h * m_resolution));
+    return m_layout.paintRectPixels(m_resolution).size();
 }
 
 QPoint PdfPrinter::printableOffset() const
 {
-    const int edge = static_cast<int>(edgeInches * m_resolution);
-    return QPoint(edge, edge);
+    return m_layout.paintRectPixels(m_resolution).topLeft();
 }
 
 namespace {

@@ -1,12 +1,14 @@
 #pragma once
 // The selected printer, behind a seam: reports and labels draw on whatever
 // printer() gives them; tests and machines without a printer get PDF files.
+#include <QPageLayout>
 #include <QPageSize>
 #include <QPoint>
 #include <QSize>
 #include <QString>
 #include <memory>
 
+class QLocale;
 class QPainter;
 class QPdfWriter;
 
@@ -36,7 +38,13 @@ public:
     virtual QSize pageSizePixels() const = 0;
     // Where the printable area starts, from the sheet's top-left corner, in device pixels.
     virtual QPoint printableOffset() const = 0;
+    // The sheet in its orientation, with the unprintable edges as margins.
+    virtual QPageLayout pageLayout() const = 0;
 };
+
+// The paper printers take where nothing else says: Letter in the United
+// States, Canada and the other countries that use it, A4 everywhere else.
+QPageSize localePaperSize(const QLocale &locale);
 
 // Prints to a PDF file: what tests use, and what the program falls back to
 // when no printer is installed.
@@ -45,6 +53,8 @@ class PdfPrinter : public Printer
 public:
     explicit PdfPrinter(QString fileName = {}, QPageSize pageSize = QPageSize(QPageSize::Letter),
                         int resolution = 300);
+    // The sheet, orientation and unprintable edges of another printer.
+    PdfPrinter(QString fileName, const QPageLayout &layout, int resolution);
     ~PdfPrinter() override;
 
     void setFileName(const QString &fileName) { m_fileName = fileName; }
@@ -52,8 +62,8 @@ public:
     int pagesPrinted() const { return m_pages; }
 
     QString name() const override;
-    bool landscape() const override { return m_landscape; }
-    void setLandscape(bool on) override { m_landscape = on; }
+    bool landscape() const override;
+    void setLandscape(bool on) override;
     QPainter *beginDoc(const QString &title) override;
     bool newPage() override;
     bool endDoc() override;
@@ -61,12 +71,12 @@ public:
     int dpiY() const override { return m_resolution; }
     QSize pageSizePixels() const override;
     QPoint printableOffset() const override;
+    QPageLayout pageLayout() const override { return m_layout; }
 
 private:
     QString m_fileName;
-    QPageSize m_pageSize;
+    QPageLayout m_layout;
     int m_resolution;
-    bool m_landscape = false;
     int m_pages = 0;
     std::unique_ptr<QPdfWriter> m_writer;
     std::unique_ptr<QPainter> m_painter;

@@ -489,14 +489,12 @@ bool exportReportPdf()
     if (QFileInfo(fileName).suffix().isEmpty())
         fileName += QStringLiteral(".pdf");
 
-    // A sheet whose printable area is the current printer's, at its resolution,
-    // so that fonts, lines per page and page breaks come out as on paper.
+    // The current printer's sheet in its orientation, with its printable area
+    // and resolution, so that fonts, lines per page and page breaks come out
+    // as on paper (with no printer installed: the locale's paper, as printing
+    // to a PDF file uses).
     const Printer &p = printer();
-    const int dpi = std::max(p.dpiX(), 1);
-    const QSize area = p.pageSizePixels();
-    const double edges = 0.5; // the PDF keeps a quarter inch on each side
-    const QSizeF sheet((area.width() + 0.5) / dpi + edges, (area.height() + 0.5) / dpi + edges);
-    PdfPrinter pdf(fileName, QPageSize(sheet, QPageSize::Inch, QString(), QPageSize::ExactMatch), dpi);
+    PdfPrinter pdf(fileName, p.pageLayout(), std::max(p.dpiX(), 1));
     if (printReport(report(), pdf) != PrintStatus::Printed) {
         ui().information(QStringLiteral("Unable to save to: ") + fileName);
         return false;

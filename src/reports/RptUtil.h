@@ -201,7 +201,8 @@ enum class PrintStatus { Printed, Cancelled, Failed };
 PrintStatus printReport(const ReportDocument &doc, Printer &printer);
 
 // Writes what printing on the current printer would put on paper into a PDF
-// file the user names: the same printable area, resolution and page breaks.
+// file the user names: the same sheet and orientation, printable area,
+// resolution and page breaks.
 // Reports a file that cannot be written; false when nothing was written.
 bool exportReportPdf();
 

@@ -1,6 +1,7 @@
 // Drawing report rows: where each code lands, on an image, on the printer and in PDF files.
 #include "platform/Clock.h"
 #include "platform/Printer.h"
+#include "platform/qt/QtPrinter.h"
 #include "reports/RptUtil.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
@@ -55,7 +56,8 @@ QString run(const QString &program, const QStringList &args)
 {
     QProcess p;
     p.start(program, args);
-    if (!p.waitForFinished(30000)) return QString();
+    if (!p.waitForFinished(30000))
+        return QString();
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
@@ -63,8 +65,24 @@ int pdfPages(const QString &file)
 {
     const QString info = run(QStringLiteral("pdfinfo"), {file});
     for (const QString &line : info.split('\n'))
-        if (line.startsWith("Pages:")) return line.mid(6).trimmed().toInt();
+        if (line.startsWith("Pages:"))
+            return line.mid(6).trimmed().toInt();
     return -1;
+}
+
+// The first page's size in whole points, as pdfinfo gives it: "612 x 792".
+QString pdfPageSize(const QString &file)
+{
+    const QString info = run(QStringLiteral("pdfinfo"), {file});
+    for (const QString &line : info.split('\n'))
+        if (line.startsWith("Page size:")) {
+            const QStringList words = line.mid(10).split(' ', Qt::SkipEmptyParts);
+            if (words.size() >= 3)
+                return QStringLiteral("%1 x %2")
+                    .arg(qRound(words[0].toDouble()))
+                    .arg(qRound(words[2].toDouble()));
+        }
+    return QString();
 }
 
 } // namespace
@@ -271,6 +289,35 @@ TEST_F(PrintedReport, EveryPageFitsThePaperAndPdfExportMatchesPrint)
     ui.expectFileName(QString());
     EXPECT_FALSE(exportReportPdf());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+}
+
+TEST_F(PrintedReport, PrintAndExportWithoutAPrinterUseTheLocalesPaperInTheChosenOrientation)
+{
+    const QLocale us(QLocale::English, QLocale::UnitedStates), de(QLocale::German, QLocale::Germany);
+    const struct
+    {
+        QLocale locale;
+        bool landscape;
+        QString points;
+    } cases[] = {{us, false, "612 x 792"}, {de, false, "595 x 842"}, {us, true, "792 x 612"}};
+    build(3);
+    for (const auto &c : cases) {
+        QLocale::setDefault(c.locale);
+        QtPrinter desktop;
+        if (desktop.hasPrinter())
+            GTEST_SKIP() << "a printer is installed";
+        desktop.setLandscape(c.landscape);
+        setPrinter(&desktop);
+        TempDataDir dir;
+        ScriptedUi ui;
+        ui.expectFileName(dir.file("printed.pdf")).expectFileName(dir.file("exported.pdf"));
+        EXPECT_EQ(printReport(report(), printer()), PrintStatus::Printed);
+        EXPECT_TRUE(exportReportPdf());
+        EXPECT_EQ(pdfPageSize(dir.file("printed.pdf")), c.points) << c.locale.name().toStdString();
+        EXPECT_EQ(pdfPageSize(dir.file("exported.pdf")), c.points) << c.locale.name().toStdString();
+        setPrinter(nullptr);
+    }
+    QLocale::setDefault(us);
 }
 
 TEST_F(PrintedReport, NarrowPaperShrinksThePrinterFontToAFloor)

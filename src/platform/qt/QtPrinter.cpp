@@ -2,6 +2,7 @@
 
 #include "platform/Ui.h"
 
+#include <QLocale>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
@@ -11,8 +12,10 @@ namespace tlv {
 
 QtPrinter::QtPrinter() : m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
-    if (!hasPrinter())
+    if (!hasPrinter()) {
         m_printer->setOutputFormat(QPrinter::PdfFormat);
+        m_printer->setPageSize(localePaperSize(QLocale()));
+    }
 }
 
 QtPrinter::~QtPrinter()
@@ -108,6 +111,11 @@ QSize QtPrinter::pageSizePixels() const
 QPoint QtPrinter::printableOffset() const
 {
     return m_printer->pageLayout().paintRectPixels(m_printer->resolution()).topLeft();
+}
+
+QPageLayout QtPrinter::pageLayout() const
+{
+    return m_printer->pageLayout();
 }
 
 } // namespace tlv

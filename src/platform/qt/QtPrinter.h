@@ -8,7 +8,8 @@ class QWidget;
 namespace tlv {
 
 // The system's selected printer. When the machine has no printer installed,
-// a document goes to a PDF file that the user names when printing starts.
+// a document goes to a PDF file that the user names when printing starts, on
+// the paper of the user's locale (until the page set-up chooses another).
 class QtPrinter : public Printer
 {
 public:
@@ -29,6 +30,7 @@ public:
     int dpiY() const override;
     QSize pageSizePixels() const override;
     QPoint printableOffset() const override;
+    QPageLayout pageLayout() const override;
 
 private:
     std::unique_ptr<QPrinter> m_printer;
