@@ -44,13 +44,20 @@ int readGroupFile(const std::string &path, std::vector<std::string> &tagFiles)
 
 int writeGroupFile(const std::string &path, const std::vector<std::string> &tagFiles)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return e4create;
+    // Written beside the old one and renamed into place: a group file is
+    // either the old list or the new one.
+    std::string text;
     for (const std::string &t : tagFiles)
-        out << t << "\n";
-    out.flush();
-    return out ? 0 : e4create;
+        text += t + "\n";
+    const std::string tmp = path + ".tmp";
+    DiskFile out;
+    bool ok = out.create(tmp) && out.writeAt(0, text.data(), text.size()) && out.sync();
+    out.close();
+    if (!ok || !renameFile(tmp, path)) {
+        removeFile(tmp);
+        return e4create;
+    }
+    return 0;
 }
 
 std::vector<std::string> groupFileEntries(const std::string &text)

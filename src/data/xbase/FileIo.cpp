@@ -12,6 +12,98 @@
 
 namespace xbase {
 
+namespace {
+
+FaultPlan g_plan;
+bool g_planSet = false;
+long g_writes = 0, g_syncs = 0, g_renames = 0;
+
+bool writeRefused()
+{
+    if (!g_planSet)
+        return false;
+    ++g_writes;
+    if (g_plan.failWrite > 0 &&
+        (g_writes == g_plan.failWrite || (g_plan.failLater && g_writes > g_plan.failWrite))) {
+        errno = ENOSPC;
+        return true;
+    }
+    return false;
+}
+
+bool syncRefused()
+{
+    if (!g_planSet)
+        return false;
+    if (++g_syncs == g_plan.failSync) {
+        errno = EIO;
+        return true;
+    }
+    return false;
+}
+
+bool renameRefused()
+{
+    if (!g_planSet)
+        return false;
+    if (++g_renames == g_plan.failRename) {
+        errno = ENOSPC;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void setFaultPlan(const FaultPlan &plan)
+{
+    g_plan = plan;
+    g_planSet = true;
+    g_writes = g_syncs = g_renames = 0;
+}
+
+void clearFaultPlan()
+{
+    g_planSet = false;
+}
+
+long faultWrites()
+{
+    return g_writes;
+}
+long faultSyncs()
+{
+    return g_syncs;
+}
+long faultRenames()
+{
+    return g_renames;
+}
+
+bool writeFully(int fd, const void *src, size_t len, uint64_t off)
+{
+    if (writeRefused())
+        return false;
+    size_t done = 0;
+    const char *p = static_cast<const char *>(src);
+    while (done < len) {
+        ssize_t n = pwrite(fd, p + done, len - done, off_t(off + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += size_t(n);
+    }
+    return true;
+}
+
+bool syncFd(int fd)
+{
+    if (syncRefused())
+        return false;
+    return fsync(fd) == 0;
+}
+
 DiskFile::~DiskFile()
 {
     close();
@@ -143,17 +235,11 @@ bool DiskFile::writeAt(uint64_t off, const void *src, size_t len)
 {
     if (m_fd < 0 || !m_writable)
         return false;
-    size_t done = 0;
     const char *p = static_cast<const char *>(src);
-    while (done < len) {
-        ssize_t n = pwrite(m_fd, p + done, len - done, off_t(off + done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            m_winLen = 0;
-            return false;
-        }
-        done += size_t(n);
+    if (!writeFully(m_fd, src, len, off)) {
+        m_winLen = 0;
+        refreshSize(); // a part may have reached the file
+        return false;
     }
     m_dirty = true;
     if (off + len > m_size)
@@ -186,7 +272,7 @@ bool DiskFile::sync()
         return false;
     if (!m_dirty)
         return true;
-    if (fsync(m_fd) != 0)
+    if (!syncFd(m_fd))
         return false;
     m_dirty = false;
     return true;
@@ -260,6 +346,8 @@ std::string locateNoCase(const std::string &dir, const std::string &file)
 
 bool renameFile(const std::string &from, const std::string &to)
 {
+    if (renameRefused())
+        return false;
     return std::rename(from.c_str(), to.c_str()) == 0;
 }
 

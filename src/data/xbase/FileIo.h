@@ -74,6 +74,29 @@ void removeFile(const std::string &path);
 // Makes a rename or a new file in dir durable.
 void syncDirectory(const std::string &dir);
 std::string asciiLower(std::string s);
+// Writes all len bytes at off through fd, retrying interrupted calls; every
+// write of the engine goes through here (or DiskFile::writeAt), so that the
+// fault plan below sees it.
+bool writeFully(int fd, const void *src, size_t len, uint64_t off);
+// fsync through the fault plan.
+bool syncFd(int fd);
+
+// Fault injection for tests: makes chosen writes, syncs or renames fail as a
+// full disk would (ENOSPC, EIO). Counting starts when a plan is set; a zero
+// field never fails. Process-wide, and off unless a test sets it.
+struct FaultPlan
+{
+    long failWrite = 0;     // the k-th write fails...
+    bool failLater = false; // ...and, when set, every write after it too
+    long failSync = 0;      // the k-th fsync fails
+    long failRename = 0;    // the k-th rename fails
+};
+void setFaultPlan(const FaultPlan &plan);
+void clearFaultPlan();
+// Calls counted since the plan was set.
+long faultWrites();
+long faultSyncs();
+long faultRenames();
 std::string asciiUpper(std::string s);
 
 } // namespace xbase

@@ -62,15 +62,20 @@ std::string joinPath(const std::string &dir, const std::string &file)
     return dir.back() == '/' ? dir + file : dir + "/" + file;
 }
 
+int repairTags(DATA4 *d);
+
 void closeTags(DATA4 *d, bool durable)
 {
     if (!d->index)
         return;
-    for (auto &t : d->index->tags) {
-        if (durable)
-            t->ntx.sync();
-        t->ntx.close();
-    }
+    bool failed = false;
+    for (auto &t : d->index->tags)
+        if (t->ntx.isOpen() && (durable ? t->ntx.sync() : t->ntx.flush()) < 0)
+            failed = true;
+    if (failed && repairTags(d) < 0)
+        setError(d, e4write);
+    for (auto &t : d->index->tags)
+        t->ntx.discard();
     delete d->index;
     d->index = nullptr;
     d->selectedTag = nullptr;
@@ -103,7 +108,7 @@ int openTag(DATA4 *d, const std::string &path, const std::string &name, const st
 // Builds the given tags from the table's records: keys are computed in one
 // read of the table (per batch of tags that fits in memory), sorted by
 // (key, record number), and written bottom-up.
-int buildTags(DATA4 *d, const std::vector<TAG4 *> &tags)
+int buildTags(DATA4 *d, const std::vector<TAG4 *> &tags, const std::vector<NtxFile *> &into)
 {
     const uint64_t count = d->recCount;
     size_t first = 0;
@@ -112,24 +117,24 @@ int buildTags(DATA4 *d, const std::vector<TAG4 *> &tags)
         size_t last = first;
         size_t bytes = 0;
         do {
-            bytes += size_t(count) * size_t(tags[last]->ntx.keyLen());
+            bytes += size_t(count) * size_t(tags[last]->expr.keyLen());
             ++last;
         } while (last < tags.size() &&
-                 bytes + size_t(count) * size_t(tags[last]->ntx.keyLen()) <= kBuildBytes);
+                 bytes + size_t(count) * size_t(tags[last]->expr.keyLen()) <= kBuildBytes);
         std::vector<std::vector<char>> keys(last - first);
         for (size_t i = first; i < last; ++i)
-            keys[i - first].resize(size_t(count) * size_t(tags[i]->ntx.keyLen()));
+            keys[i - first].resize(size_t(count) * size_t(tags[i]->expr.keyLen()));
         for (uint64_t r = 1; r <= count; ++r) {
             int rc = readRecord(d, long(r), rec);
             if (rc < 0)
                 return rc;
             for (size_t i = first; i < last; ++i) {
-                size_t len = size_t(tags[i]->ntx.keyLen());
+                size_t len = size_t(tags[i]->expr.keyLen());
                 tags[i]->expr.evaluate(rec.data(), keys[i - first].data() + (r - 1) * len);
             }
         }
         for (size_t i = first; i < last; ++i) {
-            const size_t len = size_t(tags[i]->ntx.keyLen());
+            const size_t len = size_t(tags[i]->expr.keyLen());
             const char *base = keys[i - first].data();
             // Sort on the first eight key bytes as one number, then the rest.
             struct Item
@@ -157,7 +162,7 @@ int buildTags(DATA4 *d, const std::vector<TAG4 *> &tags)
                 return a.idx < b.idx;
             });
             size_t at = 0;
-            int rc = tags[i]->ntx.build(count, [&](char *key, uint32_t &recNo) {
+            int rc = into[i]->build(count, [&](char *key, uint32_t &recNo) {
                 std::memcpy(key, base + size_t(items[at].idx) * len, len);
                 recNo = items[at].idx + 1;
                 ++at;
@@ -169,6 +174,78 @@ int buildTags(DATA4 *d, const std::vector<TAG4 *> &tags)
         first = last;
     }
     return 0;
+}
+
+// Builds the tags afresh from the table as it is on disk, each into a file
+// beside its own (<tag>.ntx.tmp), and renames them into place once all are
+// written: a failure midway leaves the old files as they were.
+int rebuildAside(DATA4 *d, const std::vector<TAG4 *> &tags)
+{
+    std::vector<std::unique_ptr<NtxFile>> fresh;
+    std::vector<NtxFile *> into;
+    auto dropFresh = [&]() {
+        for (size_t i = 0; i < fresh.size(); ++i) {
+            fresh[i]->discard();
+            removeFile(tags[i]->path + ".tmp");
+        }
+    };
+    int rc = 0;
+    for (TAG4 *t : tags) {
+        fresh.push_back(std::make_unique<NtxFile>());
+        into.push_back(fresh.back().get());
+        if (fresh.back()->create(t->path + ".tmp", t->expr.text(), t->expr.keyLen(), t->name) < 0) {
+            dropFresh();
+            return e4create;
+        }
+    }
+    rc = buildTags(d, tags, into);
+    for (size_t i = 0; i < fresh.size() && rc == 0; ++i)
+        rc = fresh[i]->sync();
+    if (rc < 0) {
+        dropFresh();
+        return rc;
+    }
+    for (size_t i = 0; i < fresh.size(); ++i) {
+        fresh[i]->discard();
+        tags[i]->ntx.discard();
+        if (rc == 0 && !renameFile(tags[i]->path + ".tmp", tags[i]->path))
+            rc = e4write;
+        if (rc < 0) {
+            // Those renamed already are new; this one and the rest would be
+            // stale: they go, and the next start builds them again.
+            removeFile(tags[i]->path + ".tmp");
+            removeFile(tags[i]->path);
+        }
+    }
+    syncDirectory(d->dir);
+    if (rc < 0)
+        return rc;
+    for (TAG4 *t : tags)
+        if (t->ntx.open(t->path) < 0)
+            rc = e4index;
+    return rc;
+}
+
+// After an index change that failed midway the tag files no longer match the
+// table. They are built again from the table; when even that fails (the disk
+// is full), they are removed rather than left wrong, so that nothing seeks
+// through them and the next start builds them again.
+int repairTags(DATA4 *d)
+{
+    if (!d->index)
+        return 0;
+    std::vector<TAG4 *> tags;
+    for (auto &t : d->index->tags)
+        tags.push_back(t.get());
+    int rc = rebuildAside(d, tags);
+    if (rc < 0) {
+        for (TAG4 *t : tags) {
+            t->ntx.discard();
+            removeFile(t->path);
+        }
+        syncDirectory(d->dir);
+    }
+    return rc;
 }
 
 // Puts the tag's cursor on the current record. Found when the record's key is
@@ -287,12 +364,12 @@ int indexUpdate(DATA4 *d, long recNo, const char *oldRec, const char *newRec)
 
 int indexRebuild(DATA4 *d)
 {
-    if (!d->index)
-        return 0;
-    std::vector<TAG4 *> tags;
-    for (auto &t : d->index->tags)
-        tags.push_back(t.get());
-    return buildTags(d, tags);
+    return repairTags(d);
+}
+
+int indexRepair(DATA4 *d)
+{
+    return repairTags(d);
 }
 
 int indexFlush(DATA4 *d)
@@ -305,6 +382,8 @@ int indexFlush(DATA4 *d)
         if (rc < 0 && result == 0)
             result = rc;
     }
+    if (result < 0)
+        repairTags(d);
     return result;
 }
 
@@ -522,28 +601,25 @@ int i4create(DATA4 *d, const char *groupName, const TAG4INFO *tags)
 
     // The table's open tags may be the very files about to be replaced.
     closeTags(d, false);
+    // Another spelling of a name would leave two files.
     for (const auto &[dir, file] : files) {
         std::string existing = locateNoCase(dir, file);
-        if (!existing.empty())
-            removeFile(existing); // another spelling of the name would leave two files
+        std::string wanted = joinPath(dir, file);
+        if (!existing.empty() && existing != wanted)
+            renameFile(existing, wanted);
     }
     std::vector<TAG4 *> list;
-    for (auto &t : made) {
-        if (t->ntx.create(t->path, t->expr.text(), t->expr.keyLen(), t->name) < 0)
-            return fail(d, e4create);
+    for (auto &t : made)
         list.push_back(t.get());
-    }
-    int rc = buildTags(d, list);
+    int rc = rebuildAside(d, list);
     if (rc < 0)
         return fail(d, rc);
-    for (auto &t : made)
-        if ((rc = t->ntx.sync()) < 0)
-            return fail(d, rc);
-    if (writeGroupFile(joinPath(gdir, gfile + ".cgp"), entries) < 0)
+    if (writeGroupFile(joinPath(gdir, gfile + ".cgp"), entries) < 0) {
+        for (auto &t : made)
+            t->ntx.discard();
         return fail(d, e4create);
+    }
     syncDirectory(gdir);
-    if (gdir != d->dir)
-        syncDirectory(d->dir);
     d->index = new IndexState;
     d->index->tags = std::move(made);
     return 0;
@@ -572,4 +648,108 @@ const char *t4keyComputed(TAG4 *tag)
     computed.assign(size_t(tag->ntx.keyLen()), ' ');
     tag->expr.evaluate(tag->data->record.data(), computed.data());
     return computed.c_str();
+}
+
+int d4check(DATA4 *d, void (*report)(void *ctx, const char *problem), void *ctx)
+{
+    if (!d)
+        return -1;
+    flushRecord(d);
+    int problems = 0;
+    std::string text;
+    auto say = [&](int &ofKind, const std::string &what) {
+        ++problems;
+        if (++ofKind <= 5 && report)
+            report(ctx, what.c_str());
+    };
+    const uint64_t count = d->recCount;
+    int sizeProblems = 0;
+    d->dbf.refreshSize();
+    const uint64_t need = uint64_t(d->headerLen) + count * d->recordLen;
+    if (d->dbf.size() < need)
+        say(sizeProblems, "the header counts " + std::to_string(count) + " records, the file holds only " +
+                              std::to_string((d->dbf.size() - d->headerLen) / d->recordLen));
+    else if (d->dbf.size() > need + 1)
+        say(sizeProblems,
+            "the file holds " + std::to_string(d->dbf.size() - need) + " bytes past its last record");
+    if (d->dbf.size() < need)
+        return problems; // the records cannot be read
+
+    int flagProblems = 0, memoProblems = 0;
+    std::string rec;
+    if (d->dbt.isOpen())
+        d->dbt.refreshSize();
+    const uint64_t memoBlocks = d->dbt.isOpen() ? (d->dbt.size() + 511) / 512 : 0;
+    for (uint64_t r = 1; r <= count; ++r) {
+        if (readRecord(d, long(r), rec) < 0) {
+            say(flagProblems, "record " + std::to_string(r) + " cannot be read");
+            break;
+        }
+        if (rec[0] != ' ' && rec[0] != '*')
+            say(flagProblems, "record " + std::to_string(r) + " has the delete flag " +
+                                  std::to_string(static_cast<unsigned char>(rec[0])) +
+                                  " (only blank and * are valid)");
+        for (FIELD4 *f : d->memoFields) {
+            bool valid = false;
+            uint32_t block = memoBlockOf(rec.data() + f->offset, f->len, &valid);
+            if (!valid)
+                say(memoProblems,
+                    "record " + std::to_string(r) + " field " + f->name + " holds no memo number");
+            else if (block > 0 && block >= memoBlocks)
+                say(memoProblems, "record " + std::to_string(r) + " field " + f->name +
+                                      " points at memo block " + std::to_string(block) +
+                                      ", past the end of the memo file");
+            else if (block > 0) {
+                bool ok = false;
+                readMemo(d, block, &ok);
+                if (!ok)
+                    say(memoProblems, "record " + std::to_string(r) + " field " + f->name +
+                                          " memo at block " + std::to_string(block) + " has no end mark");
+            }
+        }
+    }
+
+    if (!d->index)
+        return problems;
+    std::vector<uint32_t> seen;
+    std::string computed;
+    for (auto &t : d->index->tags) {
+        const std::string name = "tag " + t->name + ": ";
+        int tagProblems = 0;
+        NtxFile &x = t->ntx;
+        uint64_t entries = 0;
+        if (!x.isOpen() || x.verify(&entries) < 0) {
+            say(tagProblems, name + "the index file is damaged");
+            continue;
+        }
+        seen.assign(size_t(count) + 1, 0);
+        computed.assign(size_t(x.keyLen()), ' ');
+        uint64_t walked = 0;
+        int rc = x.top();
+        for (; rc == NtxFile::Found && walked <= entries; rc = x.next()) {
+            ++walked;
+            uint32_t r = x.currentRecNo();
+            if (r < 1 || r > count) {
+                say(tagProblems, name + "lists record " + std::to_string(r) + ", which does not exist");
+                continue;
+            }
+            if (seen[r]++ == 1)
+                say(tagProblems, name + "lists record " + std::to_string(r) + " twice");
+            if (readRecord(d, long(r), rec) < 0)
+                continue;
+            t->expr.evaluate(rec.data(), computed.data());
+            if (std::memcmp(computed.data(), x.currentKey(), computed.size()) != 0)
+                say(tagProblems, name + "record " + std::to_string(r) + " has the key \"" +
+                                     std::string(x.currentKey(), computed.size()) + "\" but should have \"" +
+                                     computed + "\"");
+        }
+        x.resetCursor();
+        if (rc < 0)
+            say(tagProblems, name + "cannot be read to its end");
+        for (uint64_t r = 1; r <= count; ++r)
+            if (seen[r] == 0)
+                say(tagProblems, name + "has no key for record " + std::to_string(r));
+    }
+    positionEof(d); // the walks moved the tags' cursors
+    return problems;
 }

@@ -1,5 +1,6 @@
 #include "Ntx.h"
 
+#include "FileIo.h"
 #include "xbase.h"
 
 #include <algorithm>
@@ -55,8 +56,7 @@ template <typename Bytes, typename Call> bool transferAll(Bytes *p, size_t len, 
 
 bool writeAll(int fd, const void *data, size_t len, off_t at)
 {
-    return transferAll(static_cast<const char *>(data), len, at,
-                       [fd](const char *p, size_t n, off_t o) { return ::pwrite(fd, p, n, o); });
+    return writeFully(fd, data, len, uint64_t(at));
 }
 
 bool readAll(int fd, void *data, size_t len, off_t at)
@@ -234,7 +234,17 @@ int NtxFile::flush()
     for (Page &p : m_cache)
         if (p.offset && p.dirty)
             dirty.push_back(&p);
-    std::sort(dirty.begin(), dirty.end(), [](Page *a, Page *b) { return a->offset < b->offset; });
+    // Pages new to the file go first: a parent (or the header) is never
+    // written pointing at a page whose own write failed, and a failure while
+    // the file grows leaves the tree on disk as it was.
+    struct stat st;
+    uint64_t onDisk = ::fstat(m_fd, &st) == 0 ? uint64_t(st.st_size) : 0;
+    std::sort(dirty.begin(), dirty.end(), [onDisk](Page *a, Page *b) {
+        bool aNew = a->offset >= onDisk, bNew = b->offset >= onDisk;
+        if (aNew != bNew)
+            return aNew;
+        return a->offset < b->offset;
+    });
     for (Page *p : dirty) {
         int rc = writePage(*p);
         if (rc < 0)
@@ -253,9 +263,22 @@ int NtxFile::flush()
 int NtxFile::sync()
 {
     int rc = flush();
-    if (rc == 0 && m_fd >= 0 && !m_readOnly && ::fsync(m_fd) != 0)
+    if (rc == 0 && m_fd >= 0 && !m_readOnly && !syncFd(m_fd))
         rc = e4write;
     return rc;
+}
+
+void NtxFile::discard()
+{
+    if (m_fd < 0)
+        return;
+    ::close(m_fd);
+    m_fd = -1;
+    m_cache.clear();
+    m_where.clear();
+    m_stack.clear();
+    m_state = State::None;
+    m_changed = m_headerDirty = false;
 }
 
 int NtxFile::close()

@@ -48,7 +48,8 @@ public:
                const std::string &tagName = {});
     // Opens and checks the header; a file that cannot be written is opened read-only.
     int open(const std::string &path);
-    int close(); // flushes, then closes; 0 or the flush error
+    int close();    // flushes, then closes; 0 or the flush error
+    void discard(); // closes without writing what is still unwritten
     bool isOpen() const { return m_fd >= 0; }
     bool readOnly() const { return m_readOnly; }
 

@@ -260,6 +260,10 @@ int flushRecord(DATA4 *d)
             setError(d, e4write);
             d->record = d->original;
             d->changed = false;
+            // An appended record stays as the blank one on disk, and that
+            // one needs its keys all the same.
+            if (d->appendPending && indexAppend(d, d->recNo, d->record.data()) < 0)
+                indexRepair(d);
             d->appendPending = false;
             return e4write;
         }
@@ -273,8 +277,10 @@ int flushRecord(DATA4 *d)
     d->original = d->record;
     d->changed = false;
     d->appendPending = false;
-    if (irc < 0)
+    if (irc < 0) {
         rc = irc;
+        indexRepair(d); // the tags may hold half of the change
+    }
     if (rc < 0)
         setError(d, rc);
     return rc;
@@ -796,6 +802,9 @@ int d4appendBlank(DATA4 *d)
     todayBytes(head);
     putLe32(head + 3, d->recCount + 1);
     if (!d->dbf.writeAt(1, head, sizeof head)) {
+        // The header still counts the old records: the new one goes again.
+        d->dbf.truncate(off);
+        d->dbf.writeAt(off, blank.data() + d->recordLen, 1);
         setError(d, e4write);
         return e4write;
     }

@@ -152,6 +152,9 @@ int indexAppend(DATA4 *d, long recNo, const char *rec);
 int indexUpdate(DATA4 *d, long recNo, const char *oldRec, const char *newRec);
 int indexRebuild(DATA4 *d);
 int indexFlush(DATA4 *d);
+// Builds every tag again from the table after a change of the tags failed
+// midway; removes them when that fails too.
+int indexRepair(DATA4 *d);
 void indexClose(DATA4 *d, bool durable);
 int orderTop(DATA4 *d);
 int orderBottom(DATA4 *d);

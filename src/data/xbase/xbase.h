@@ -24,18 +24,18 @@ struct TAG4;   // an index tag of an open table
 
 // Error codes kept on the session (all negative).
 enum : int {
-    e4open = -10,     // a file could not be opened or is not a valid file of its kind
-    e4create = -20,   // a file could not be created
-    e4read = -30,     // a read failed or returned fewer bytes than the file promised
-    e4write = -40,    // a write failed (disk full, write-protected)
-    e4data = -50,     // the contents of a file are inconsistent (damaged header, bad lengths)
-    e4memo = -60,     // a memo file is missing or damaged
-    e4index = -70,    // an index or group file is missing or damaged
-    e4expr = -80,     // a key expression names an unknown function or field
-    e4field = -90,    // a field name that the table does not have
-    e4tag = -100,     // a tag name that the table does not have
-    e4lock = -110,    // another process holds the file in exclusive use
-    e4param = -120,   // a call was given an impossible argument
+    e4open = -10,   // a file could not be opened or is not a valid file of its kind
+    e4create = -20, // a file could not be created
+    e4read = -30,   // a read failed or returned fewer bytes than the file promised
+    e4write = -40,  // a write failed (disk full, write-protected)
+    e4data = -50,   // the contents of a file are inconsistent (damaged header, bad lengths)
+    e4memo = -60,   // a memo file is missing or damaged
+    e4index = -70,  // an index or group file is missing or damaged
+    e4expr = -80,   // a key expression names an unknown function or field
+    e4field = -90,  // a field name that the table does not have
+    e4tag = -100,   // a tag name that the table does not have
+    e4lock = -110,  // another process holds the file in exclusive use
+    e4param = -120, // a call was given an impossible argument
 };
 
 // Positioning results other than 0 (positioned on a record).
@@ -46,7 +46,8 @@ enum : int {
 };
 
 // Field description for d4create; a list ends with an entry whose name is null.
-struct FIELD4INFO {
+struct FIELD4INFO
+{
     const char *name; // at most 10 characters; stored in upper case
     char type;        // 'C', 'N', 'D', 'L' or 'M'
     int len;          // C 1-254, N 1-19; D, L and M take their fixed lengths
@@ -54,7 +55,8 @@ struct FIELD4INFO {
 };
 
 // Tag description for d4create and i4create; a list ends with an entry whose name is null.
-struct TAG4INFO {
+struct TAG4INFO
+{
     const char *name;       // tag name; its file is <name>.ntx in the table's directory
     const char *expression; // key expression, e.g. "Upper(Last + First)" or "Str(CuNo, 6)"
     const char *filter;     // unused, may be null
@@ -102,7 +104,7 @@ int d4flush(DATA4 *d4);
 int d4pack(DATA4 *d4);
 int d4memoCompress(DATA4 *d4);
 int d4zap(DATA4 *d4, long first, long last); // removes records first..last
-double d4position2(DATA4 *d4);                // 0-1 place of the current record in the order
+double d4position2(DATA4 *d4);               // 0-1 place of the current record in the order
 
 // ---- Tags ---------------------------------------------------------------
 TAG4 *d4tag(DATA4 *d4, const char *name); // null (and e4tag) when absent
@@ -118,6 +120,13 @@ const char *t4expr(TAG4 *tag);
 int t4keyLen(TAG4 *tag);
 const char *t4keyStored(TAG4 *tag);
 const char *t4keyComputed(TAG4 *tag);
+// Checks an open table without changing it: the file's size against the
+// record count of its header, every delete flag, every memo pointer, the
+// structure of each open tag and that each tag holds exactly one key per
+// record, equal to the key its expression builds. report(ctx, text) is called
+// once per problem found (a few per kind at most); returns the number of
+// problems, 0 when all is well.
+int d4check(DATA4 *d4, void (*report)(void *ctx, const char *problem), void *ctx);
 // Creates <groupName>.cgp and one .ntx file per tag, built from the table's records.
 int i4create(DATA4 *d4, const char *groupName, const TAG4INFO *tags);
 
