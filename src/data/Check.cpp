@@ -11,6 +11,11 @@ namespace tlv {
 
 namespace {
 
+void collect(void *ctx, const char *problem)
+{
+    static_cast<QStringList *>(ctx)->append(QString::fromLatin1(problem));
+}
+
 QString shown(const std::string &key)
 {
     return QStringLiteral("\"%1\"").arg(QString::fromLatin1(key.data(), qsizetype(key.size())));
@@ -88,7 +93,8 @@ CheckResult checkDataFiles()
                 d4close(d);
             result.problems << QStringLiteral("%1: cannot be opened with its index group (engine error %2)")
                                    .arg(file)
-                                   .arg(rc);
+                                   .arg(rc)
+                            << QStringLiteral("%1: %2").arg(file, engineReason(rc));
             ++result.failed;
             continue;
         }
@@ -112,6 +118,22 @@ CheckResult checkDataFiles()
             else
                 ++result.passed;
         }
+        // What walking the tags in their order cannot see: the file's size,
+        // delete flags, memo pointers, and keys past the end of the table.
+        QStringList found;
+        d4check(d, collect, &found);
+        db.takeErrorCode();
+        bool more = false;
+        for (const QString &p : found) {
+            const QString line =
+                file + (p.startsWith(QLatin1String("tag ")) ? QStringLiteral(" ") : QStringLiteral(": ")) + p;
+            if (!result.problems.contains(line)) {
+                result.problems << line;
+                more = true;
+            }
+        }
+        if (more)
+            ++result.failed;
         d4close(d);
         db.takeErrorCode();
     }

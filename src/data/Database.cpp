@@ -450,4 +450,27 @@ bool lookUpGroup(int number)
     return false;
 }
 
+QString engineReason(int code)
+{
+    switch (code) {
+    case e4open:
+        return QStringLiteral("The file was not found or is not a table.");
+    case e4lock:
+        return QStringLiteral("The file is in use by another program.");
+    case e4data:
+    case e4read:
+        return QStringLiteral("The file is damaged.");
+    case e4memo:
+        return QStringLiteral("The memo file is missing or damaged.");
+    case e4index:
+        return QStringLiteral("An index file is missing or damaged; "
+                              "Re-Index Data (or tlvtool reindex) rebuilds the index files.");
+    case e4write:
+    case e4create:
+        return QStringLiteral("The disk is full or the file or its directory is not writable.");
+    default:
+        return QStringLiteral("Database engine error %1.").arg(code);
+    }
+}
+
 } // namespace tlv

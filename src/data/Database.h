@@ -263,4 +263,8 @@ template <class R> void writeRecord(const R &r, std::span<FIELD4 *const> fields,
     }
 }
 
+// Words for an engine error code, for the second line of a message: what a
+// person can do about it, not the number.
+QString engineReason(int code);
+
 } // namespace tlv

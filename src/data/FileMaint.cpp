@@ -53,7 +53,8 @@ bool groupFileMissing(const TableDef &t)
 // Ends the program after an engine error, as the engine's own error test does.
 [[noreturn]] void engineFailure(const QString &what, int code)
 {
-    ui().information(what + QStringLiteral("\nEngine error %1.\nProgram will now terminate.").arg(code));
+    ui().information(what + QStringLiteral("\nEngine error %1.\n").arg(code) + engineReason(code) +
+                     QStringLiteral("\nProgram will now terminate."));
     endProgram(what);
 }
 
@@ -121,16 +122,37 @@ QStringList rebuildIndexes(bool quiet)
     return rebuilt;
 }
 
-void packAll()
+QStringList packAll()
 {
+    QStringList problems;
     db().closeAll();
+    CODE4 *c4 = db().session();
+    const int previousMode = code4accessMode(c4, 1);
     progress().showStatus(QStringLiteral("Packing Data Files"));
     for (const PackTarget &step : packList::everything) {
         progress().showProgress(step.progress);
-        packTable(step.table, step.compactMemo);
+        const TableDef &t = tableDef(step.table);
+        code4errorCode(c4, 0);
+        DATA4 *d = d4open(c4, t.stem);
+        int rc = code4errorCode(c4, 0);
+        if (d && rc >= 0) {
+            rc = d4pack(d);
+            if (rc >= 0 && step.compactMemo && hasMemo(t))
+                rc = d4memoCompress(d);
+        }
+        if (d && d4close(d) < 0 && rc >= 0)
+            rc = e4write;
+        const int pending = code4errorCode(c4, 0);
+        if (rc >= 0 && pending < 0)
+            rc = pending;
+        if (rc < 0 || !d)
+            problems << QStringLiteral("%1 was not packed: %2")
+                            .arg(dbfFileName(t), engineReason(rc < 0 ? rc : e4open));
     }
+    code4accessMode(c4, previousMode);
     progress().showStatus(QString());
     db().packNeeded = false;
+    return problems;
 }
 
 bool eraseData()

@@ -15,8 +15,10 @@ QStringList rebuildIndexes(bool quiet);
 // Packs every table (memos compacted where they have any) with the status
 // "Packing Data Files" and its progress, then clears the pack-needed flag.
 // "Pack Data", the close of the main window and the end of the invoice
-// command (through its TableScope) all pack this way.
-void packAll();
+// command (through its TableScope) all pack this way. Returns one line per
+// table that could not be packed (it is left as it was); the windows do not
+// report them, tlvtool does.
+QStringList packAll();
 
 // After the warning "WARNING: You are about to erase all of your existing
 // data." is answered OK, empties every business table. Label stock, settings,

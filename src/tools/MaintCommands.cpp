@@ -1,6 +1,7 @@
 // tlvtool reindex DIR and tlvtool pack DIR: the same work as the program's
 // "Re-Index Data" and "Pack Data" buttons, with the progress on standard output.
 #include "Tool.h"
+#include "data/DataLock.h"
 #include "data/FileMaint.h"
 #include "platform/Progress.h"
 
@@ -39,12 +40,27 @@ template <typename F> int inDataDirectory(const QStringList &args, const char *c
     if (!QFileInfo(dir).isDir())
         return fail(QStringLiteral("%1 is not a directory").arg(dir));
     const QString previous = QDir::currentPath();
+    // Never alongside the program (or another tlvtool) on the same data.
+    DataLock lock(dir);
+    if (lock.status() == DataLock::Status::InUse)
+        return fail(QStringLiteral("%1 is in use: the program or another tlvtool is working on it; "
+                                   "try again when it has finished")
+                        .arg(dir));
+    if (!lock.acquired())
+        return fail(QStringLiteral("%1 is not writable: cannot write its lock file %2")
+                        .arg(dir, DataLock::fileName()));
     QDir::setCurrent(dir);
     struct Back
     {
         QString dir;
         ~Back() { QDir::setCurrent(dir); }
     } back{previous};
+    if (lock.previousRunInterrupted()) {
+        // The last run on this data was cut short: its indexes may not match
+        // the tables, so they are all built again first.
+        printLine(QStringLiteral("The last run on %1 did not end properly: rebuilding its indexes").arg(dir));
+        rebuildIndexes(false);
+    }
     return work();
 }
 
@@ -63,8 +79,10 @@ int runPack(const QStringList &args)
 {
     return inDataDirectory(args, "pack", [] {
         ConsoleProgress shown;
-        packAll();
-        return 0;
+        const QStringList problems = packAll();
+        for (const QString &p : problems)
+            fail(p);
+        return problems.isEmpty() ? 0 : 1;
     });
 }
 

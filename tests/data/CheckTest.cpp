@@ -1,5 +1,8 @@
 // tlvtool check, reindex and pack on a demo directory, run as a user would.
+#include "data/DataLock.h"
 #include "support/TempDir.h"
+
+#include <unistd.h>
 
 #include <QFile>
 #include <QProcess>
@@ -22,7 +25,10 @@ ToolRun tlvtool(const QStringList &args)
     return {p.exitCode(), QString::fromLocal8Bit(p.readAll())};
 }
 
-QString lastLine(const QString &text) { return text.trimmed().split('\n').last(); }
+QString lastLine(const QString &text)
+{
+    return text.trimmed().split('\n').last();
+}
 
 } // namespace
 
@@ -49,7 +55,8 @@ TEST(TlvtoolCheck, DemoIsCleanDamageIsFoundAndReindexMendsIt)
     f.close();
     r = tlvtool({"check", data});
     EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.out.contains("CUST5.DBF tag ccno: record 1 has the key \"ZZZZZZ\" but should have \"     1\""))
+    EXPECT_TRUE(
+        r.out.contains("CUST5.DBF tag ccno: record 1 has the key \"ZZZZZZ\" but should have \"     1\""))
         << r.out.toStdString();
     EXPECT_TRUE(lastLine(r.out).endsWith(" failed")) << r.out.toStdString();
     EXPECT_FALSE(lastLine(r.out).endsWith(" 0 failed"));
@@ -76,4 +83,57 @@ TEST(TlvtoolCheck, MissingTableIsAProblemNotACrash)
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.out.contains("GROUPS.DBF: cannot be opened")) << r.out.toStdString();
     EXPECT_EQ(tlvtool({"check", dir.filePath("nowhere")}).code, 1);
+}
+
+// The tool shares the program's lock on the data directory, repairs what an
+// interrupted run left behind, says what it could not pack, and its check
+// sees a table cut short under its tags.
+TEST(TlvtoolCheck, LockRepairPackFailuresAndCutTables)
+{
+    QTemporaryDir dir;
+    const QString data = dir.filePath("shop");
+    ASSERT_EQ(tlvtool({"demo", data}).code, 0);
+    {
+        tlv::DataLock held(data); // the program at work on the data
+        ASSERT_TRUE(held.acquired());
+        const ToolRun r = tlvtool({"pack", data});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_TRUE(r.out.contains("in use")) << r.out.toStdString();
+    }
+    // A run cut short with stale tags: the next tool call builds them again.
+    QFile cust(data + "/CUST5.dbf");
+    ASSERT_TRUE(QFile::copy(data + "/ccno.ntx", data + "/keep.ntx"));
+    ASSERT_EQ(tlvtool({"pack", data}).code, 0);
+    QFile::remove(data + "/ccno.ntx");
+    QFile::rename(data + "/keep.ntx", data + "/ccno.ntx");
+    QFile mark(data + "/tarlvin.lck");
+    ASSERT_TRUE(mark.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    mark.write("running\n");
+    mark.close();
+    ToolRun r = tlvtool({"reindex", data});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_TRUE(r.out.contains("did not end properly")) << r.out.toStdString();
+    EXPECT_EQ(tlvtool({"check", data}).code, 0);
+
+    // A read-only table is not packed, and the tool says so.
+    QFile::setPermissions(data + "/PMT.dbf", QFileDevice::ReadOwner);
+    r = tlvtool({"pack", data});
+    QFile::setPermissions(data + "/PMT.dbf", QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (::geteuid() != 0) { // root writes anyway
+        EXPECT_EQ(r.code, 1);
+        EXPECT_TRUE(r.out.contains("PMT.DBF was not packed")) << r.out.toStdString();
+    }
+
+    // The customer table cut to its header, its count zeroed: its tags still list keys.
+    ASSERT_TRUE(cust.open(QIODevice::ReadWrite));
+    const QByteArray head = cust.read(32);
+    const int headerLen = uchar(head[8]) | uchar(head[9]) << 8;
+    cust.resize(headerLen);
+    cust.seek(4);
+    cust.write(QByteArray(4, '\0'));
+    cust.close();
+    r = tlvtool({"check", data});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.out.contains("CUST5.DBF tag ccno: lists record 1, which does not exist"))
+        << r.out.toStdString();
 }

@@ -1,0 +1,32 @@
+#pragma once
+// The claim on a data directory that the program and tlvtool share: an
+// exclusive flock on "tarlvin.lck" in the directory, held while either works
+// on the data. While held the file says "running"; it is emptied at a proper
+// end. Finding "running" means the last holder was cut short (killed, power
+// lost) in the middle of its work, so its index files may not match the tables.
+#include <QString>
+
+namespace tlv {
+
+class DataLock
+{
+public:
+    enum class Status { Held, InUse, CannotWrite };
+
+    explicit DataLock(const QString &directory);
+    ~DataLock(); // a proper end: the file is emptied
+    DataLock(const DataLock &) = delete;
+    DataLock &operator=(const DataLock &) = delete;
+
+    Status status() const { return m_status; }
+    bool acquired() const { return m_status == Status::Held; }
+    bool previousRunInterrupted() const { return m_interrupted; }
+    static QString fileName() { return QStringLiteral("tarlvin.lck"); }
+
+private:
+    int m_fd = -1;
+    Status m_status = Status::CannotWrite;
+    bool m_interrupted = false;
+};
+
+} // namespace tlv
