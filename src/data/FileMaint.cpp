@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <cstring>
 #include <vector>
 
 namespace tlv {
@@ -48,6 +49,31 @@ bool groupFileMissing(const TableDef &t)
         if (!fileExists(QString::fromLatin1(tag.name) + QStringLiteral(".ntx")))
             return true;
     return false;
+}
+
+// True when the table opens with its whole index group and checks clean: a
+// tag file that is there but damaged counts as missing.
+bool groupOpens(CODE4 *c4, const TableDef &t)
+{
+    const int previous = code4autoOpen(c4, 1);
+    code4errorCode(c4, 0);
+    DATA4 *d = d4open(c4, t.stem);
+    int rc = code4errorCode(c4, 0);
+    // A tag whose header reads but whose pages are broken opens all the same.
+    // Only a broken structure counts here; keys that lag behind their
+    // records are the business of a run that was cut short.
+    bool broken = false;
+    auto seeBroken = [](void *ctx, const char *problem) {
+        if (std::strstr(problem, "index file is damaged") || std::strstr(problem, "cannot be read"))
+            *static_cast<bool *>(ctx) = true;
+    };
+    if (d && rc >= 0 && d4check(d, seeBroken, &broken) > 0 && broken)
+        rc = e4index;
+    if (d)
+        d4close(d);
+    code4errorCode(c4, 0);
+    code4autoOpen(c4, previous);
+    return rc != e4index && rc != e4expr;
 }
 
 // Ends the program after an engine error, as the engine's own error test does.
@@ -94,7 +120,7 @@ QStringList rebuildIndexes(bool quiet)
     }
     for (const RebuildStep &step : rebuildOrder) {
         const TableDef &t = tableDef(step.table);
-        if (quiet && !groupFileMissing(t))
+        if (quiet && !groupFileMissing(t) && groupOpens(c4, t))
             continue;
         code4errorCode(c4, 0);
         DATA4 *d = d4open(c4, t.stem);

@@ -109,8 +109,8 @@ TEST_F(Maintenance, QuietRebuildRedoesOnlyTheGroupWithAMissingFile)
     const auto after = snapshot();
     ASSERT_EQ(before.size(), after.size()) << "the missing tag file is back";
     for (const auto &[name, hash] : after) {
-        static const QStringList customerIndexFiles = {"cname.ntx", "ccno.ntx", "czip.ntx", "ccomp.ntx", "cemail.ntx",
-                                                       "cust5.cgp"};
+        static const QStringList customerIndexFiles = {"cname.ntx", "ccno.ntx",   "czip.ntx",
+                                                       "ccomp.ntx", "cemail.ntx", "cust5.cgp"};
         const bool customerFile = customerIndexFiles.contains(name.toLower());
         if (!customerFile) {
             EXPECT_EQ(before.at(name), hash) << name.toStdString() << " should not have been touched";
@@ -121,6 +121,16 @@ TEST_F(Maintenance, QuietRebuildRedoesOnlyTheGroupWithAMissingFile)
     EXPECT_EQ(tagOrder(TableId::CUST5, "cname"), QList<long>({5, 4, 3, 2, 1}));
     // Nothing missing: nothing rebuilt.
     EXPECT_TRUE(rebuildIndexes(true).isEmpty());
+    // A tag with a sound header and a broken page is rebuilt as quietly.
+    QFile tag(m_dir.file("ccno.ntx"));
+    if (!tag.exists())
+        tag.setFileName(m_dir.file("CCNO.ntx"));
+    ASSERT_TRUE(tag.open(QIODevice::ReadWrite));
+    tag.seek(1024);
+    tag.write(QByteArray(4, '\xff'));
+    tag.close();
+    EXPECT_EQ(rebuildIndexes(true), QStringList{"CUST5"});
+    EXPECT_TRUE(rebuildIndexes(true).isEmpty());
 }
 
 TEST_F(Maintenance, FullRebuildShowsItsProgress)
@@ -130,9 +140,9 @@ TEST_F(Maintenance, FullRebuildShowsItsProgress)
     const QStringList rebuilt = rebuildIndexes(false);
     EXPECT_EQ(rebuilt, QStringList({"CUST5", "GROUPS", "Prod5", "Pur5", "INV6", "ITM5", "PMT", "LABELS"}));
     EXPECT_EQ(progressSeen.events,
-              QList<QString>({"status:Rebuilding Indexes", "progress:5", "progress:25", "progress:30", "progress:35",
-                              "progress:40", "progress:60", "progress:80", "progress:100", "progress:100",
-                              "progress:100", "status:"}));
+              QList<QString>({"status:Rebuilding Indexes", "progress:5", "progress:25", "progress:30",
+                              "progress:35", "progress:40", "progress:60", "progress:80", "progress:100",
+                              "progress:100", "progress:100", "status:"}));
     EXPECT_EQ(tagOrder(TableId::Pur5, "Pur"), QList<long>({1, 2, 3}));
 }
 
@@ -158,9 +168,9 @@ TEST_F(Maintenance, PackAllRemovesMarkedRecordsAndTheirKeys)
     d.pur5.read();
     EXPECT_EQ(d.pur5.buf.PURDate, QDate(2026, 1, 3));
     d.closeAll();
-    EXPECT_EQ(progressSeen.events,
-              QList<QString>({"status:Packing Data Files", "progress:10", "progress:30", "progress:35", "progress:50",
-                              "progress:70", "progress:75", "progress:85", "progress:100", "status:"}));
+    EXPECT_EQ(progressSeen.events, QList<QString>({"status:Packing Data Files", "progress:10", "progress:30",
+                                                   "progress:35", "progress:50", "progress:70", "progress:75",
+                                                   "progress:85", "progress:100", "status:"}));
 }
 
 TEST_F(Maintenance, PackingTablesWithoutMarkedRecordsChangesNoRecord)
@@ -189,8 +199,8 @@ TEST_F(Maintenance, EraseKeepsLabelsSettingsAndFormats)
     ASSERT_EQ(ui.boxes().size(), 1);
     EXPECT_EQ(ui.boxes()[0].kind, BoxKind::Warning);
     EXPECT_EQ(ui.boxes()[0].buttons, Buttons::OkCancel);
-    for (TableId id : {TableId::CUST5, TableId::GROUPS, TableId::INV6, TableId::ITM5, TableId::PMT, TableId::Prod5,
-                       TableId::Pur5})
+    for (TableId id : {TableId::CUST5, TableId::GROUPS, TableId::INV6, TableId::ITM5, TableId::PMT,
+                       TableId::Prod5, TableId::Pur5})
         EXPECT_EQ(records(id), 0) << tableDef(id).stem;
     EXPECT_EQ(records(TableId::LABELS), 1);
     const auto after = snapshot();
@@ -199,9 +209,9 @@ TEST_F(Maintenance, EraseKeepsLabelsSettingsAndFormats)
     loadSettings();
     EXPECT_EQ(settings().Company, company);
     EXPECT_EQ(progressSeen.events,
-              QList<QString>({"status:Erasing Data Files", "progress:5", "progress:15", "progress:30", "progress:40",
-                              "progress:50", "progress:60", "progress:70", "progress:85", "progress:90",
-                              "progress:95", "progress:100", "status:"}));
+              QList<QString>({"status:Erasing Data Files", "progress:5", "progress:15", "progress:30",
+                              "progress:40", "progress:50", "progress:60", "progress:70", "progress:85",
+                              "progress:90", "progress:95", "progress:100", "status:"}));
     // The emptied tables still open and take new records.
     db().cust5.open();
     EXPECT_TRUE(db().cust5.appendBlank());
