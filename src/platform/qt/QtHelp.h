@@ -8,7 +8,10 @@ class QTextBrowser;
 namespace tlv {
 
 // Shows the help pages shipped as resources (:/help/<context>.html, contents
-// in :/help/index.html) in one help window.
+// in :/help/index.html) in one help window. Asked for from a modal window,
+// the help window belongs to it, so that it can be read and scrolled while
+// that window is open; it opens centred on the window it explains and closes
+// with Escape or with the modal window it belongs to.
 class QtHelp : public Help
 {
 public:
