@@ -194,7 +194,6 @@ void TInvoice::buildControls()
     m_batchLab = namedButton("BtnBatchLab", QStringLiteral("Batch Label"));
     m_dearCust = namedButton("BtnDearCust", QStringLiteral("Dear Customer"));
     m_help = namedButton("BitBtn1", QStringLiteral("Help"));
-    m_help->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
 
     // Printing, mailing and the exchange files come with their own windows.
     for (QPushButton *b : {m_print, m_email, m_packing, m_import, m_export, m_dearCust})

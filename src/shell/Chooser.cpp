@@ -23,8 +23,9 @@ const QList<ChooserList> &chooserLists()
         {4,
          QStringLiteral("Sales Reports"),
          QStringLiteral("Sales Reports"),
-         {QStringLiteral("Sales Summary"), QStringLiteral("Product Summary"), QStringLiteral("Product Buyers"),
-          QStringLiteral("Income Summary"), QStringLiteral("Receivable Income"), QStringLiteral("Tax Summary")}},
+         {QStringLiteral("Sales Summary"), QStringLiteral("Product Summary"),
+          QStringLiteral("Product Buyers"), QStringLiteral("Income Summary"),
+          QStringLiteral("Receivable Income"), QStringLiteral("Tax Summary")}},
         {5,
          QStringLiteral("Inventory Reports"),
          QStringLiteral("Inventory Reports"),
@@ -37,8 +38,9 @@ const QList<ChooserList> &chooserLists()
         {7,
          QStringLiteral("Address Labels"),
          QStringLiteral("Print Address Labels for"),
-         {QStringLiteral("Selected Customers"), QStringLiteral("Invoices Dated"), QStringLiteral("Past Due Billing"),
-          QStringLiteral("Balance Due Statements"), QStringLiteral("Customer Groups")}},
+         {QStringLiteral("Selected Customers"), QStringLiteral("Invoices Dated"),
+          QStringLiteral("Past Due Billing"), QStringLiteral("Balance Due Statements"),
+          QStringLiteral("Customer Groups")}},
         {8,
          QStringLiteral("Bulk Mail"),
          QStringLiteral("Bulk Mail"),
@@ -54,14 +56,14 @@ const ChooserList *chooserList(int type)
     return &chooserLists()[type - 1];
 }
 
-QRect chooserGeometry(const ChooserList &list, int defaultRowHeight, QSize page)
+QRect chooserGeometry(const ChooserList &list, int rowHeight, QSize page,
+                      const std::function<int(const QString &line, bool heading)> &lineWidth)
 {
     const int rows = static_cast<int>(list.entries.size()) + 1;
-    const int height = rows * (defaultRowHeight + 1) + 3;
-    qsizetype widest = list.heading.size();
+    const int height = rows * rowHeight;
+    int width = lineWidth(list.heading, true);
     for (const QString &e : list.entries)
-        widest = std::max(widest, e.size());
-    const int width = 7 * static_cast<int>(widest);
+        width = std::max(width, lineWidth(e, false));
     const int left = static_cast<int>(0.75 * page.width()) - width / 2;
     const int top = page.height() / 2 - height / 2;
     return QRect(left, top, width, height);

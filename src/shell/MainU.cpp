@@ -12,6 +12,7 @@
 #include "shell/AboutU.h"
 #include "shell/Chooser.h"
 #include "shell/InstanceLock.h"
+#include "widgets/EnterAsTab.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -19,6 +20,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -42,6 +44,18 @@ void tlvInitShellResources()
 }
 
 namespace tlv {
+
+void setUpApplication()
+{
+    tlvInitShellResources();
+    // No display name: Qt would add it to every window's caption, and the
+    // captions are the windows' own ("Invoice", "Payment"; the main window
+    // says the program's name and version itself).
+    QApplication::setApplicationName(QStringLiteral("Tarlvin"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tarlvin.svg")));
+    // The main window's buttons too, not only those of the editing windows.
+    enterPressesFocusedButtons();
+}
 
 namespace {
 
@@ -179,8 +193,15 @@ QPushButton *TMain::commandButton(const QString &name, const QString &caption, c
     b->setObjectName(name);
     if (!hint.isEmpty())
         b->setToolTip(hint);
-    b->setIcon(style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon)));
-    b->setIconSize(QSize(24, 24));
+    // Every command's icon at one size, so that the captions line up: one the
+    // style offers only smaller is stretched to it.
+    const QSize size(24, 24);
+    QIcon glyph = style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon));
+    if (glyph.actualSize(size) != size)
+        glyph =
+            QIcon(glyph.pixmap(QSize(128, 128)).scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    b->setIcon(glyph);
+    b->setIconSize(size);
     b->setMinimumSize(190, 44);
     b->setStyleSheet(QStringLiteral("text-align: left; padding-left: 10px;"));
     // Commands come alive as their windows are built; until then they are
@@ -199,7 +220,6 @@ QWidget *TMain::pageWithHelp(QWidget *content, const QString &name, int helpCont
     row->addStretch();
     auto *helpButton = new QPushButton(QStringLiteral("&Help"));
     helpButton->setObjectName(QStringLiteral("BtnHelp") + name);
-    helpButton->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
     connect(helpButton, &QPushButton::clicked, this, [helpContext] { help().showTopic(helpContext); });
     row->addWidget(helpButton);
     layout->addLayout(row);
@@ -227,8 +247,7 @@ QWidget *TMain::buildInvoicesPage()
                                   QStringLiteral("EMail Invoices by Invoice Date"), QStyle::SP_ArrowRight),
                     0, 1);
     grid->addWidget(commandButton(QStringLiteral("BtnPackList"), QStringLiteral("Packing List"),
-                                  QStringLiteral("Print Packing List by Invoice Date"),
-                                  QStyle::SP_DriveHDIcon),
+                                  QStringLiteral("Print Packing List by Invoice Date"), QStyle::SP_FileIcon),
                     1, 1);
     grid->addWidget(commandButton(QStringLiteral("BtnPrintBatch"), QStringLiteral("Print Batch Labels"),
                                   QString(), QStyle::SP_FileDialogListView),
@@ -250,7 +269,7 @@ QWidget *TMain::buildCustomersPage()
                                   QStyle::SP_FileDialogInfoView),
                     1, 0);
     grid->addWidget(commandButton(QStringLiteral("BitBtnInven"), QStringLiteral("Inventory Purchases"),
-                                  QStringLiteral("Purchase Inventory"), QStyle::SP_DriveFDIcon),
+                                  QStringLiteral("Purchase Inventory"), QStyle::SP_FileDialogNewFolder),
                     2, 0);
     grid->addWidget(commandButton(QStringLiteral("BitBtn14"), QStringLiteral("Customer Groups"),
                                   QStringLiteral("Define Customer Groups"), QStyle::SP_DirIcon),
@@ -310,6 +329,7 @@ QWidget *TMain::buildReportsPage()
     m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_grid->setFrameShape(QFrame::NoFrame);
     m_grid->setShowGrid(true);
+    m_grid->setWordWrap(false);
     m_grid->verticalHeader()->setMinimumSectionSize(1);
     connect(m_grid, &QTableWidget::cellDoubleClicked, this, &TMain::StringGrid1DblClick);
     return m_reportPage;
@@ -335,7 +355,7 @@ QWidget *TMain::buildPreferencesPage()
 
     auto *printerButton =
         commandButton(QStringLiteral("BtnPSetup"), QStringLiteral("Printer Setup"),
-                      QStringLiteral("Select a printer for reports"), QStyle::SP_ComputerIcon);
+                      QStringLiteral("Select a printer for reports"), QStyle::SP_FileDialogContentsView);
     printerButton->setEnabled(true);
     connect(printerButton, &QPushButton::clicked, this, &TMain::BtnPSetupClick);
     m_printerText = new QLineEdit;
@@ -386,7 +406,7 @@ QWidget *TMain::buildPreferencesPage()
                                   QStyle::SP_FileDialogListView),
                     1, 0);
     more->addWidget(commandButton(QStringLiteral("BtnDirectories"), QStringLiteral("Import Dir's"), QString(),
-                                  QStyle::SP_DirOpenIcon),
+                                  QStyle::SP_DialogOpenButton),
                     1, 1);
     more->addWidget(commandButton(QStringLiteral("BtnEMailSetup"), QStringLiteral("EMail Setup"), QString(),
                                   QStyle::SP_ArrowRight),
@@ -414,7 +434,7 @@ QWidget *TMain::buildMaintenancePage()
     QPushButton *reindex = commandButton(QStringLiteral("BitBtn11"), QStringLiteral("Re-Index Data"),
                                          QString(), QStyle::SP_BrowserReload);
     QPushButton *pack = commandButton(QStringLiteral("BitBtn12"), QStringLiteral("Pack Data"), QString(),
-                                      QStyle::SP_DriveHDIcon);
+                                      QStyle::SP_DialogResetButton);
     QPushButton *erase = commandButton(QStringLiteral("BitBtn13"), QStringLiteral("Erase Data Files"),
                                        QString(), QStyle::SP_TrashIcon);
     for (QPushButton *b : {reindex, pack, erase})
@@ -488,8 +508,20 @@ void TMain::placeChooser()
     const ChooserList *list = chooserList(m_chooserType);
     if (!list || !m_reportPage)
         return;
-    const int rowHeight = m_grid->verticalHeader()->defaultSectionSize();
-    const QRect r = chooserGeometry(*list, rowHeight, m_reportPage->size());
+    // Lines as wide and as high as their text in the font in use (the heading
+    // bold), with the room an item view leaves around a cell's text, the grid
+    // line and a character of air.
+    QFont headingFont = m_grid->font();
+    headingFont.setBold(true);
+    const QFontMetrics entry(m_grid->font()), heading(headingFont);
+    const int around =
+        2 * (m_grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_grid) + 1) + 1;
+    const int rowHeight = std::max(entry.height(), heading.height()) * 7 / 4;
+    const QRect r =
+        chooserGeometry(*list, rowHeight, m_reportPage->size(), [&](const QString &line, bool head) {
+            const QFontMetrics &fm = head ? heading : entry;
+            return fm.horizontalAdvance(line) + around + fm.averageCharWidth();
+        });
     m_grid->setGeometry(r);
     m_grid->setColumnWidth(0, r.width());
     for (int i = 0; i < m_grid->rowCount(); ++i)
@@ -698,6 +730,11 @@ void TMain::closeEvent(QCloseEvent *event)
     }
     // The run ended properly: the next start has nothing to repair.
     m_lock.reset();
+    // The program ends with this window: help or any other window still open
+    // goes with it, so nothing keeps the program running.
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w != this && w->isVisible())
+            w->close();
     event->accept();
 }
 

@@ -25,6 +25,10 @@ namespace tlv {
 class InstanceLock;
 class TAboutForm;
 
+// What the program sets on the application object before its first window:
+// its name, its icon and the keyboard rules every window follows.
+void setUpApplication();
+
 // Panel 0 of the status bar: the progress bar, drawn by hand.
 class ProgressPanel : public QWidget
 {

@@ -17,9 +17,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     tlv::useDesktopLocale();
-    QApplication::setApplicationName(QStringLiteral("Tarlvin"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tarlvin Invoicing & Inventory"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tarlvin.svg")));
+    tlv::setUpApplication();
 
     tlv::QtUi ui;
     tlv::setUi(&ui);

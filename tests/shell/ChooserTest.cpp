@@ -18,21 +18,29 @@ TEST(Chooser, ListsInButtonOrder)
     EXPECT_EQ(chooserList(9), nullptr);
 }
 
-TEST(Chooser, CustomerProfileGridIsThreeRowsAndSevenPixelsPerCharacter)
+namespace {
+// Seven pixels a character, ten more for the heading's bold face.
+int sevenEach(const QString &line, bool heading)
+{
+    return 7 * static_cast<int>(line.size()) + (heading ? 10 : 0);
+}
+} // namespace
+
+TEST(Chooser, CustomerProfileGridIsThreeRowsAsWideAsItsWidestLine)
 {
     const ChooserList &l = *chooserList(6);
-    const QRect r = chooserGeometry(l, 24, QSize(601, 301));
+    const QRect r = chooserGeometry(l, 24, QSize(601, 301), sevenEach);
     EXPECT_EQ(r.width(), 7 * 22); // "for Selected Customers"
-    EXPECT_EQ(r.height(), 3 * 25 + 3);
-    // Centred at three quarters of the width, truncating: 450 - 77, 150 - 39.
+    EXPECT_EQ(r.height(), 3 * 24);
+    // Centred at three quarters of the width, truncating: 450 - 77, 150 - 36.
     EXPECT_EQ(r.left(), 450 - 77);
-    EXPECT_EQ(r.top(), 150 - 39);
+    EXPECT_EQ(r.top(), 150 - 36);
 }
 
 TEST(Chooser, HeadingWiderThanEntries)
 {
     // "Print Address Labels for" (24) is longer than any of its entries.
-    EXPECT_EQ(chooserGeometry(*chooserList(7), 20, QSize(800, 400)).width(), 7 * 24);
+    EXPECT_EQ(chooserGeometry(*chooserList(7), 20, QSize(800, 400), sevenEach).width(), 7 * 24 + 10);
 }
 
 TEST(Chooser, OnlyEntryRowsRunSomething)

@@ -1,11 +1,17 @@
+#include "invoicing/InvoiceU.h"
+#include "masterdata/CustomerU.h"
+#include "masterdata/ProdDefU.h"
+#include "platform/qt/QtHelp.h"
 #include "shell/AboutU.h"
 #include "shell/MainU.h"
 #include "support/Recorders.h"
+#include "support/WindowFixture.h"
 
 #include <QAbstractButton>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -15,7 +21,10 @@
 using namespace tlv;
 
 namespace {
-QColor pixel(QWidget *w, int x, int y) { return w->grab().toImage().pixelColor(x, y); }
+QColor pixel(QWidget *w, int x, int y)
+{
+    return w->grab().toImage().pixelColor(x, y);
+}
 } // namespace
 
 TEST(MainWindow, PagesCaptionsAndHints)
@@ -35,7 +44,8 @@ TEST(MainWindow, PagesCaptionsAndHints)
     EXPECT_EQ(prod->toolTip(), "Define Products and Services you Sell");
     EXPECT_EQ(main.findChild<QPushButton *>("BtnInvoice")->toolTip(), "Create and Edit Invoices");
     EXPECT_EQ(main.findChild<QPushButton *>("BitBtn13")->text(), "Erase Data Files");
-    EXPECT_EQ(main.findChild<QWidget *>("GroupBox1")->toolTip(), "Select how customers are displayed in pick lists");
+    EXPECT_EQ(main.findChild<QWidget *>("GroupBox1")->toolTip(),
+              "Select how customers are displayed in pick lists");
     QStringList menus;
     for (QAction *a : main.menuBar()->actions())
         menus << a->text();
@@ -57,7 +67,7 @@ TEST(MainWindow, ExactlyOneSpeedButtonDownAndTheGridFollows)
     EXPECT_EQ(main.chooserType(), 6);
     EXPECT_EQ(grid->rowCount(), 3);
     EXPECT_EQ(grid->item(0, 0)->text(), "Customer Profile");
-    EXPECT_EQ(grid->width(), 7 * 22);
+    EXPECT_EQ(grid->columnWidth(0), grid->width());
     int down = 0;
     for (int i = 1; i <= 8; ++i)
         down += main.findChild<QToolButton *>(QString("SpeedButton%1").arg(i))->isChecked() ? 1 : 0;
@@ -65,6 +75,31 @@ TEST(MainWindow, ExactlyOneSpeedButtonDownAndTheGridFollows)
     // Centred at three quarters of the page.
     const QWidget *page = grid->parentWidget();
     EXPECT_EQ(grid->x(), static_cast<int>(0.75 * page->width()) - grid->width() / 2);
+}
+
+TEST(MainWindow, ChooserLinesFitTheirTextOnOneLineWithNothingBelowTheLast)
+{
+    TMain main;
+    main.setStartUpOnShow(false);
+    main.resize(800, 500);
+    main.show();
+    main.findChild<QTabWidget *>("PageControl1")->setCurrentIndex(2);
+    auto *grid = main.findChild<QTableWidget *>("StringGrid1");
+    // What an item view leaves around a cell's text, and the grid line.
+    const int around = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1) + 1;
+    for (int type = 1; type <= 8; ++type) {
+        main.SpeedButtonClick(type);
+        const int last = grid->rowCount() - 1;
+        EXPECT_EQ(grid->rowViewportPosition(last) + grid->rowHeight(last), grid->viewport()->height())
+            << type;
+        for (int row = 0; row <= last; ++row) {
+            const QTableWidgetItem *item = grid->item(row, 0);
+            const QFontMetrics fm(item->data(Qt::FontRole).isValid() ? item->font() : grid->font());
+            EXPECT_LE(fm.horizontalAdvance(item->text()) + around, grid->columnWidth(0))
+                << item->text().toStdString();
+            EXPECT_GE(grid->rowHeight(row), fm.height()) << item->text().toStdString();
+        }
+    }
 }
 
 TEST(MainWindow, DoubleClickRunsOnlyEntryRows)
@@ -126,6 +161,59 @@ TEST(MainWindow, HelpButtonsOpenTheirPagesTopics)
     }
     main.Contents1Click();
     EXPECT_EQ(help.topics, QList<int>({300, 400, 500, 600, 700, 0}));
+}
+
+TEST(MainWindow, CaptionsAreTheWindowsOwnAndEnterPressesTheFocusedButton)
+{
+    setUpApplication();
+    // Once a display name is set, Qt adds it to every caption in the title bar.
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+    test::RecordingHelp help;
+    TMain main;
+    main.setStartUpOnShow(false);
+    test::showActive(main);
+    auto *helpButton = main.findChild<QPushButton *>("BtnHelpInvoices");
+    helpButton->setFocus();
+    QTest::keyClick(helpButton, Qt::Key_Return);
+    EXPECT_EQ(help.topics, QList<int>({300}));
+}
+
+TEST(MainWindow, ClosingItClosesEveryOtherWindow)
+{
+    QtHelp qtHelp;
+    setHelp(&qtHelp);
+    {
+        TMain main;
+        main.setStartUpOnShow(false);
+        main.show();
+        main.findChild<QPushButton *>("BtnHelpInvoices")->click();
+        QWidget other;
+        other.show();
+        main.close();
+        for (const QWidget *w : QApplication::topLevelWidgets())
+            EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+    }
+    setHelp(nullptr);
+}
+
+TEST(MainWindow, HelpButtonsHaveNoIconAndCommandIconsOneSize)
+{
+    TMain main;
+    TInvoice invoice;
+    TCustomer customer;
+    TProdDef product;
+    for (const QWidget *w : std::initializer_list<const QWidget *>{&main, &invoice, &customer, &product})
+        for (const QPushButton *b : w->findChildren<QPushButton *>())
+            if (b->text().remove('&') == "Help") {
+                EXPECT_TRUE(b->icon().isNull()) << b->objectName().toStdString();
+            }
+    const QSize size = main.findChild<QPushButton *>("BtnInvoice")->iconSize();
+    for (const QPushButton *b : main.findChildren<QPushButton *>()) {
+        if (b->icon().isNull())
+            continue;
+        EXPECT_EQ(b->iconSize(), size) << b->objectName().toStdString();
+        EXPECT_EQ(b->icon().actualSize(size), size) << b->objectName().toStdString();
+    }
 }
 
 TEST(AboutWindow, CaptionAndHiddenOkWhileStarting)
