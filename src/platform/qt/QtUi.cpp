@@ -41,7 +41,7 @@ Answer QtUi::message(BoxKind kind, const QString &text, Buttons buttons, const Q
     case BoxKind::Plain:
         box.setIcon(QMessageBox::NoIcon);
         if (title.isEmpty())
-            title = QApplication::applicationDisplayName();
+            title = QStringLiteral("Tarlvin Invoicing & Inventory");
         break;
     }
     box.setWindowTitle(title);
