@@ -2,8 +2,11 @@
 // The claim on a data directory that the program and tlvtool share: an
 // exclusive flock on "tarlvin.lck" in the directory, held while either works
 // on the data. While held the file says "running"; it is emptied at a proper
-// end. Finding "running" means the last holder was cut short (killed, power
-// lost) in the middle of its work, so its index files may not match the tables.
+// end, also when the holder ends itself through exit() (after a table could
+// not be opened or the engine failed). Finding "running" means the last holder
+// was cut short (killed, crashed, power lost) in the middle of its work, so
+// its index files may not match the tables. The operating system drops the
+// lock when the process ends, so a stale file never blocks the next start.
 #include <QString>
 
 namespace tlv {
@@ -11,7 +14,11 @@ namespace tlv {
 class DataLock
 {
 public:
-    enum class Status { Held, InUse, CannotWrite };
+    enum class Status {
+        Held,        // this process holds the lock
+        InUse,       // the program or tlvtool holds it
+        CannotWrite, // the lock file cannot be created or written in the directory
+    };
 
     explicit DataLock(const QString &directory);
     ~DataLock(); // a proper end: the file is emptied

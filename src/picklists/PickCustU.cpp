@@ -62,14 +62,7 @@ TPickCust &pickCust()
 
 bool runPickCust(bool allowNew, bool *created)
 {
-    return runPickList(
-        PickTable::Customer, allowNew,
-        [](bool allow) {
-            TPickCust &w = pickCust();
-            w.setNewAllowed(allow);
-            w.exec();
-        },
-        created);
+    return runPickWindow<TPickCust>(PickTable::Customer, allowNew, created);
 }
 
 } // namespace tlv

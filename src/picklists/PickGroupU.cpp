@@ -60,14 +60,7 @@ TPickGroup &pickGroup()
 
 bool runPickGroup(bool allowNew, bool *created)
 {
-    return runPickList(
-        PickTable::Group, allowNew,
-        [](bool allow) {
-            TPickGroup &w = pickGroup();
-            w.setNewAllowed(allow);
-            w.exec();
-        },
-        created);
+    return runPickWindow<TPickGroup>(PickTable::Group, allowNew, created);
 }
 
 } // namespace tlv

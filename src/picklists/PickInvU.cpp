@@ -69,14 +69,7 @@ TPickInv &pickInv()
 
 bool runPickInv(bool allowNew, bool *created)
 {
-    return runPickList(
-        PickTable::Invoice, allowNew,
-        [](bool allow) {
-            TPickInv &w = pickInv();
-            w.setNewAllowed(allow);
-            w.exec();
-        },
-        created);
+    return runPickWindow<TPickInv>(PickTable::Invoice, allowNew, created);
 }
 
 } // namespace tlv

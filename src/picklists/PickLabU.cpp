@@ -29,14 +29,7 @@ TPickLab &pickLab()
 
 bool runPickLab(bool allowNew, bool *created)
 {
-    return runPickList(
-        PickTable::LabelStock, allowNew,
-        [](bool allow) {
-            TPickLab &w = pickLab();
-            w.setNewAllowed(allow);
-            w.exec();
-        },
-        created);
+    return runPickWindow<TPickLab>(PickTable::LabelStock, allowNew, created);
 }
 
 } // namespace tlv

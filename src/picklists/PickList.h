@@ -280,4 +280,18 @@ template <class Window> Window &onlyWindow()
     return *window;
 }
 
+// Runs the one window of a pick list class through the pick-list protocol
+// (runPickList): New allowed or not, the window shown modally.
+template <class Window> bool runPickWindow(PickTable table, bool allowNew, bool *created)
+{
+    return runPickList(
+        table, allowNew,
+        [](bool allow) {
+            Window &w = onlyWindow<Window>();
+            w.setNewAllowed(allow);
+            w.exec();
+        },
+        created);
+}
+
 } // namespace tlv

@@ -41,14 +41,7 @@ TPickProd &pickProd()
 
 bool runPickProd(bool allowNew, bool *created)
 {
-    return runPickList(
-        PickTable::Product, allowNew,
-        [](bool allow) {
-            TPickProd &w = pickProd();
-            w.setNewAllowed(allow);
-            w.exec();
-        },
-        created);
+    return runPickWindow<TPickProd>(PickTable::Product, allowNew, created);
 }
 
 } // namespace tlv

@@ -45,14 +45,7 @@ TPickPur &pickPur()
 
 bool runPickPur(bool allowNew, bool *created)
 {
-    return runPickList(
-        PickTable::Purchase, allowNew,
-        [](bool allow) {
-            TPickPur &w = pickPur();
-            w.setNewAllowed(allow);
-            w.exec();
-        },
-        created);
+    return runPickWindow<TPickPur>(PickTable::Purchase, allowNew, created);
 }
 
 } // namespace tlv

@@ -22,7 +22,7 @@ class QToolButton;
 
 namespace tlv {
 
-class InstanceLock;
+class DataLock;
 class TAboutForm;
 
 // What the program sets on the application object before its first window:
@@ -141,7 +141,7 @@ private:
     bool m_shown = false;
     bool m_started = false;
     bool m_startUpOnShow = true;
-    std::unique_ptr<InstanceLock> m_lock; // held from the start-up to the close
+    std::unique_ptr<DataLock> m_lock; // held from the start-up to the close
     std::map<std::pair<int, int>, Command> m_chooserActions;
 };
 

@@ -10,6 +10,15 @@ namespace tlv {
 
 namespace {
 
+// The key event of an Enter or Return press, else null.
+const QKeyEvent *enterPress(QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return nullptr;
+    auto *key = static_cast<const QKeyEvent *>(event);
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ? key : nullptr;
+}
+
 class EnterFilter : public QObject
 {
 public:
@@ -18,10 +27,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() != QEvent::KeyPress)
-            return false;
-        auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+        if (!enterPress(event))
             return false;
         // Moving the focus makes the field read its text, as leaving it does.
         auto *w = static_cast<QWidget *>(watched);
@@ -43,11 +49,8 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() != QEvent::KeyPress)
-            return false;
-        auto *key = static_cast<QKeyEvent *>(event);
-        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
-            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        const QKeyEvent *key = enterPress(event);
+        if (!key || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
             return false;
         auto *button = qobject_cast<QPushButton *>(watched);
         if (!button || !button->hasFocus() || !button->isEnabled() || !button->isVisible())

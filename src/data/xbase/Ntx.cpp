@@ -272,12 +272,7 @@ void NtxFile::discard()
 {
     if (m_fd < 0)
         return;
-    ::close(m_fd);
-    m_fd = -1;
-    m_cache.clear();
-    m_where.clear();
-    m_stack.clear();
-    m_state = State::None;
+    forget();
     m_changed = m_headerDirty = false;
 }
 
@@ -286,13 +281,18 @@ int NtxFile::close()
     if (m_fd < 0)
         return 0;
     int rc = flush();
+    forget();
+    return rc;
+}
+
+void NtxFile::forget()
+{
     ::close(m_fd);
     m_fd = -1;
     m_cache.clear();
     m_where.clear();
     m_stack.clear();
     m_state = State::None;
-    return rc;
 }
 
 void NtxFile::setCachePages(size_t pages)

@@ -107,6 +107,8 @@ public:
     uint64_t pageWrites() const { return m_pageWrites; }
 
 private:
+    // Closes the file and drops the cache and the cursor, writing nothing.
+    void forget();
     struct Page
     {
         uint32_t offset = 0;
