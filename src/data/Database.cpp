@@ -134,7 +134,7 @@ bool Table::open()
     if (error < 0 || !data) {
         if (data)
             d4close(data);
-        openFailure(dbfFileName(def()));
+        openFailure(dbfFileName(def()), error < 0 ? error : e4open);
     }
     m_data = data;
 
@@ -145,7 +145,7 @@ bool Table::open()
         if (!t || d.takeErrorCode() < 0) {
             d4close(m_data);
             m_data = nullptr;
-            openFailure(QLatin1String(def().tagFailName));
+            openFailure(QLatin1String(def().tagFailName), e4index);
         }
     }
     top();
@@ -159,7 +159,7 @@ bool Table::open()
             d4close(m_data);
             m_data = nullptr;
             m_fields.clear();
-            openFailure(dbfFileName(def()));
+            openFailure(dbfFileName(def()), e4open);
         }
         m_fields.push_back(f);
     }
@@ -233,7 +233,7 @@ void Table::useTag(const char *name)
     for (const TagDef &t : def().tags)
         if (QString::fromLatin1(t.name).compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
             file = QLatin1String(t.name) + QLatin1String(".ntx");
-    openFailure(file);
+    openFailure(file, e4index);
 }
 
 QString Table::selectedTag() const
@@ -395,10 +395,10 @@ Db &db()
     return instance;
 }
 
-void openFailure(const QString &fileName)
+void openFailure(const QString &fileName, int code)
 {
-    ui().information(QStringLiteral("Unable to open file ") + fileName +
-                     QStringLiteral("\nProgram will now terminate."));
+    ui().information(QStringLiteral("Unable to open file ") + fileName + QLatin1Char('\n') +
+                     engineReason(code) + QStringLiteral("\nProgram will now terminate."));
     endProgram(QStringLiteral("Unable to open file ") + fileName);
 }
 

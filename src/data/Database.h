@@ -184,9 +184,10 @@ private:
 
 Db &db();
 
-// Shows "Unable to open file <name>" + line break + "Program will now
-// terminate." and ends the program.
-[[noreturn]] void openFailure(const QString &fileName);
+// Shows "Unable to open file <name>", on a second line the words for the
+// engine's error code (what can be done about it), then "Program will now
+// terminate.", and ends the program.
+[[noreturn]] void openFailure(const QString &fileName, int code);
 
 // ---- Operations on the tables -----------------------------------------------------
 

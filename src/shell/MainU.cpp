@@ -660,7 +660,8 @@ bool TMain::startUp()
         ui().information(
             lock->status() == InstanceLock::Status::InUse
                 ? QStringLiteral("Tarlvin Invoicing & Inventory is already running on the data in\n%1\n"
-                                 "Only one copy of the program may work on the same data.")
+                                 "or a tlvtool command is working on it.\n"
+                                 "Only one of them may work on the same data at a time.")
                       .arg(dir)
                 : QStringLiteral(
                       "Unable to write to the data directory\n%1\n"

@@ -356,7 +356,8 @@ TEST_F(TableAccess, RecordWritesReachTheDiskAtOnce)
 
 namespace {
 
-void expectOpenFailure(Table &t, const QString &fileName)
+// The first line names the file, the second says why in words.
+void expectOpenFailure(Table &t, const QString &fileName, const QString &reason)
 {
     ScriptedUi ui;
     ui.expect(Answer::Ok, QStringLiteral("Unable to open file ") + fileName);
@@ -364,8 +365,8 @@ void expectOpenFailure(Table &t, const QString &fileName)
     ASSERT_EQ(ui.boxes().size(), 1);
     EXPECT_EQ(ui.boxes()[0].kind, BoxKind::Information);
     EXPECT_EQ(ui.boxes()[0].buttons, Buttons::Ok);
-    EXPECT_EQ(ui.boxes()[0].text, QStringLiteral("Unable to open file ") + fileName +
-                                      QStringLiteral("\nProgram will now terminate."));
+    EXPECT_EQ(ui.boxes()[0].text, QStringLiteral("Unable to open file ") + fileName + QLatin1Char('\n') +
+                                      reason + QStringLiteral("\nProgram will now terminate."));
     EXPECT_FALSE(t.isOpen());
 }
 
@@ -380,20 +381,41 @@ void writeFile(const QString &name, const QByteArray &text)
 
 TEST_F(TableAccess, MissingTableEndsTheProgramNamingItsFile)
 {
+    const QString notFound = engineReason(e4open);
     ASSERT_TRUE(QFile::remove(QStringLiteral("ImportF.dbf")));
-    expectOpenFailure(db().importF, QStringLiteral("ImportF.DBF"));
+    expectOpenFailure(db().importF, QStringLiteral("ImportF.DBF"), notFound);
     ASSERT_TRUE(QFile::remove(QStringLiteral("CUST5.dbf")));
-    expectOpenFailure(db().cust5, QStringLiteral("CUST5.DBF"));
+    expectOpenFailure(db().cust5, QStringLiteral("CUST5.DBF"), notFound);
     ASSERT_TRUE(QFile::remove(QStringLiteral("TLV2.dbf")));
-    expectOpenFailure(db().tlv2, QStringLiteral("TLV2.DBF"));
+    expectOpenFailure(db().tlv2, QStringLiteral("TLV2.DBF"), notFound);
+}
+
+TEST_F(TableAccess, DamagedOrIncompleteTableSaysWhyOnTheSecondLine)
+{
+    // A table whose header is cut short, and a memo table without its memo file.
+    writeFile(QStringLiteral("ImportF.dbf"), QByteArray("\x03\x7c\x01", 3));
+    const QString cutShort = QStringLiteral("Unable to open file ImportF.DBF\n");
+    {
+        ScriptedUi ui;
+        ui.expect(Answer::Ok, cutShort);
+        EXPECT_THROW(db().importF.open(), ProgramEnded);
+        ASSERT_EQ(ui.boxes().size(), 1);
+        const QStringList lines = ui.boxes()[0].text.split('\n');
+        ASSERT_EQ(lines.size(), 3);
+        EXPECT_FALSE(lines[1].isEmpty());
+        EXPECT_EQ(lines[2], "Program will now terminate.");
+    }
+    ASSERT_TRUE(QFile::remove(QStringLiteral("CUST5.dbt")));
+    expectOpenFailure(db().cust5, QStringLiteral("CUST5.DBF"), engineReason(e4memo));
 }
 
 TEST_F(TableAccess, MissingDefaultTagEndsTheProgramNamingTheTagFile)
 {
+    const QString rebuild = engineReason(e4index);
     writeFile(QStringLiteral("GROUPS.cgp"), "cGroup.ntx\n");
-    expectOpenFailure(db().groups, QStringLiteral("AccTag.Ntx"));
+    expectOpenFailure(db().groups, QStringLiteral("AccTag.Ntx"), rebuild);
     writeFile(QStringLiteral("INV6.cgp"), "invc.ntx\ninvd.ntx\n");
-    expectOpenFailure(db().inv6, QStringLiteral("Inv.Ntx"));
+    expectOpenFailure(db().inv6, QStringLiteral("Inv.Ntx"), rebuild);
 }
 
 TEST_F(TableAccess, MissingWorkingTagEndsTheProgramLikeADamagedGroup)
