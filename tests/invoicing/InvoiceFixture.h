@@ -91,6 +91,11 @@ inline void typeAndLeave(QWidget *field, const QString &typed)
 {
     activate(field);
     field->setFocus(Qt::TabFocusReason);
+    // On a loaded machine the focus and a field's own reaction to it (an
+    // amount selects its text) may arrive a little later: wait for both, so
+    // the keys go where a user's would.
+    EXPECT_TRUE(QTest::qWaitFor([field] { return field->hasFocus(); }, 5000));
+    QApplication::processEvents();
     if (auto *e = qobject_cast<QLineEdit *>(field))
         e->selectAll();
     QTest::keyClicks(field, typed);
