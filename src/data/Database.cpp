@@ -247,7 +247,9 @@ QString Table::selectedTag() const
 
 bool Table::appendBlank()
 {
-    return m_data && d4appendBlank(m_data) == 0;
+    if (!m_data)
+        return false;
+    return (db().lastWriteResult = d4appendBlank(m_data)) == 0;
 }
 
 void Table::markDeleted()
@@ -269,7 +271,7 @@ bool Table::isDeleted() const
 
 int Table::flush()
 {
-    return m_data ? d4flush(m_data) : 0;
+    return db().lastWriteResult = m_data ? d4flush(m_data) : 0;
 }
 
 int Table::pack()
@@ -385,6 +387,7 @@ void Db::reset()
     importF.clear();
     impDirs.clear();
     lastResult = 0;
+    lastWriteResult = 0;
     packNeeded = false;
     selected = SelectedRecords{};
 }
@@ -471,6 +474,12 @@ QString engineReason(int code)
     default:
         return QStringLiteral("Database engine error %1.").arg(code);
     }
+}
+
+QString writeFailureLine()
+{
+    const int code = db().lastWriteResult;
+    return code == 0 ? QString() : QStringLiteral("\n") + engineReason(code);
 }
 
 } // namespace tlv

@@ -114,11 +114,11 @@ public:
     void read() { readRecord(buf, fields(), def()); }
     // Buffer -> current record, then a flush for the tables that flush on
     // every write (all but INV6, TLV2, ImportF and ImpDirs).
-    void write()
+    // 0, or the engine's negative result when the flush failed.
+    int write()
     {
         writeRecord(buf, fields(), def());
-        if (def().flushOnWrite)
-            flush();
+        return def().flushOnWrite ? flush() : 0;
     }
     void clear() { buf = R{}; }
 };
@@ -172,6 +172,7 @@ public:
     BufferedTable<ImportDirsRecord> impDirs;
 
     int lastResult = 0;       // of the latest positioning call
+    int lastWriteResult = 0;  // of the latest append or flush
     bool packNeeded = false;  // a master-data window deleted a record
     SelectedRecords selected; // module-wide selected records
 
@@ -267,5 +268,8 @@ template <class R> void writeRecord(const R &r, std::span<FIELD4 *const> fields,
 // Words for an engine error code, for the second line of a message: what a
 // person can do about it, not the number.
 QString engineReason(int code);
+// The reason the latest append or flush failed, on a line of its own (it
+// follows a message's first line), or "" when it succeeded.
+QString writeFailureLine();
 
 } // namespace tlv

@@ -155,7 +155,9 @@ QString messageOf(CustomerSave result)
     case CustomerSave::NoGroup:
         return QStringLiteral("Please Select Customer Group");
     case CustomerSave::AppendFailed:
-        return QStringLiteral("Unable to Append record . . Please try again.");
+        return QStringLiteral("Unable to Append record . . Please try again.") + writeFailureLine();
+    case CustomerSave::WriteFailed:
+        return QStringLiteral("The record could not be saved.") + writeFailureLine();
     case CustomerSave::NumbersUsedUp:
         return QStringLiteral("Unable to Append record . . All customer numbers up to %1 are in use.")
             .arg(maxCustomerNumber);
@@ -205,10 +207,12 @@ CustomerSave saveCustomer(int &recNo, const CustomerRecord &loaded, int group, c
     r.fax = entry.fax;
     r.email = entry.email;
     cust.buf = r;
-    cust.write();
+    if (cust.write() != 0)
+        return CustomerSave::WriteFailed;
     if (cust.isDeleted()) {
         cust.recall();
-        cust.flush();
+        if (cust.flush() != 0)
+            return CustomerSave::WriteFailed;
     }
     return CustomerSave::Saved;
 }

@@ -91,6 +91,7 @@ enum class CustomerSave {
     Saved,
     NoGroup,      // "Please Select Customer Group"
     AppendFailed, // "Unable to Append record . . Please try again."
+    WriteFailed,  // the record could not be written to disk
     NumbersUsedUp // every six-digit number is taken
 };
 QString messageOf(CustomerSave result);

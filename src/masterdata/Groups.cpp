@@ -64,7 +64,9 @@ QString messageOf(GroupSave result)
     case GroupSave::BlankName:
         return QStringLiteral("Can't Save Blank Name");
     case GroupSave::AppendFailed:
-        return QStringLiteral("Unable to add record at this time. Please try later.");
+        return QStringLiteral("Unable to add record at this time. Please try later.") + writeFailureLine();
+    case GroupSave::WriteFailed:
+        return QStringLiteral("The record could not be saved.") + writeFailureLine();
     case GroupSave::NumbersUsedUp:
         return QStringLiteral("Unable to add record. All group numbers up to %1 are in use.")
             .arg(maxGroupNumber);
@@ -94,10 +96,12 @@ GroupSave saveGroup(int &recNo, const GroupRecord &loaded, const QString &name)
     groups.go(recNo);
     r.cGroup = name;
     groups.buf = r;
-    groups.write();
+    if (groups.write() != 0)
+        return GroupSave::WriteFailed;
     if (groups.isDeleted()) {
         groups.recall();
-        groups.flush();
+        if (groups.flush() != 0)
+            return GroupSave::WriteFailed;
     }
     return GroupSave::Saved;
 }

@@ -31,6 +31,7 @@ enum class GroupSave {
     Saved,
     BlankName,    // "Can't Save Blank Name"
     AppendFailed, // "Unable to add record at this time. Please try later."
+    WriteFailed,  // the record could not be written to disk
     NumbersUsedUp // all 99 group numbers are taken
 };
 QString messageOf(GroupSave result);

@@ -27,7 +27,9 @@ QString messageOf(LabelSave result)
     case LabelSave::NoName:
         return QStringLiteral("Please fill in label name.");
     case LabelSave::AppendFailed:
-        return QStringLiteral("Unable to Append record . . Please try again.");
+        return QStringLiteral("Unable to Append record . . Please try again.") + writeFailureLine();
+    case LabelSave::WriteFailed:
+        return QStringLiteral("The record could not be saved.") + writeFailureLine();
     }
     return {};
 }
@@ -47,8 +49,7 @@ LabelSave saveLabelStock(long &recNo, const LabelRecord &entry)
     }
     t.buf = entry;
     t.buf.Name = name;
-    t.write();
-    return LabelSave::Saved;
+    return t.write() == 0 ? LabelSave::Saved : LabelSave::WriteFailed;
 }
 
 } // namespace tlv

@@ -18,6 +18,7 @@ enum class LabelSave {
     Saved,
     NoName,       // "Please fill in label name."
     AppendFailed, // "Unable to Append record . . Please try again."
+    WriteFailed,  // the record could not be written to disk
 };
 QString messageOf(LabelSave result);
 

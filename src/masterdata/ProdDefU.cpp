@@ -151,7 +151,7 @@ void TProdDef::BtnSaveClick()
     const ProductSave result = saveProduct(recNo, m_loaded, e);
     if (result != ProductSave::Saved) {
         ui().information(messageOf(result));
-        if (result != ProductSave::AppendFailed)
+        if (result == ProductSave::BlankId || result == ProductSave::DuplicateId)
             m_id->setFocus();
         return;
     }

@@ -83,7 +83,9 @@ QString messageOf(ProductSave result)
     case ProductSave::DuplicateId:
         return QStringLiteral("Duplicate Product ID's are not allowed");
     case ProductSave::AppendFailed:
-        return QStringLiteral("Unable to Append record . . Please try again.");
+        return QStringLiteral("Unable to Append record . . Please try again.") + writeFailureLine();
+    case ProductSave::WriteFailed:
+        return QStringLiteral("The record could not be saved.") + writeFailureLine();
     }
     return {};
 }
@@ -120,8 +122,7 @@ ProductSave saveProduct(long &recNo, const ProductRecord &loaded, const ProductE
     r.lBuild = false;
     if (!existing)
         r.ONHAND = 0;
-    t.write();
-    return ProductSave::Saved;
+    return t.write() == 0 ? ProductSave::Saved : ProductSave::WriteFailed;
 }
 
 int deleteProduct(long recNo)

@@ -51,6 +51,7 @@ enum class ProductSave {
     BlankId,      // "Blank Product ID not allowed"
     DuplicateId,  // "Duplicate Product ID's are not allowed"
     AppendFailed, // "Unable to Append record . . Please try again."
+    WriteFailed,  // the record could not be written to disk
 };
 QString messageOf(ProductSave result);
 

@@ -21,7 +21,9 @@ QString messageOf(PurchaseSave result)
     case PurchaseSave::NoProduct:
         return QStringLiteral("Product Selection Required.");
     case PurchaseSave::AppendFailed:
-        return QStringLiteral("Unable to Append record . . Please try again.");
+        return QStringLiteral("Unable to Append record . . Please try again.") + writeFailureLine();
+    case PurchaseSave::WriteFailed:
+        return QStringLiteral("The record could not be saved.") + writeFailureLine();
     }
     return {};
 }
@@ -47,14 +49,16 @@ PurchaseSave savePurchase(long &recNo, const PurchaseRecord &loaded, const Purch
     r.PURDate = entry.date;
     r.PURQty = entry.quantity;
     r.PURCost = entry.cost;
-    pur.write();
+    if (pur.write() != 0)
+        return PurchaseSave::WriteFailed;
 
     if (chosenProduct > 0) {
         auto &prod = db().prod5;
         if (prod.go(chosenProduct) == 0) {
             prod.read();
             prod.buf.lInven = true;
-            prod.write();
+            if (prod.write() != 0)
+                return PurchaseSave::WriteFailed;
         }
     }
     return PurchaseSave::Saved;

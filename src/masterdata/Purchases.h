@@ -23,6 +23,7 @@ enum class PurchaseSave {
     Saved,
     NoProduct,    // "Product Selection Required."
     AppendFailed, // "Unable to Append record . . Please try again."
+    WriteFailed,  // the record could not be written to disk
 };
 QString messageOf(PurchaseSave result);
 
