@@ -91,12 +91,14 @@ void TDateSpan::FormShow()
 void TDateSpan::takeDates()
 {
     selection().startDate = m_start->date();
-    selection().endDate = m_end->date();
+    // A single-date question leaves the ending date as it was.
+    if (!m_end->isHidden())
+        selection().endDate = m_end->date();
 }
 
 void TDateSpan::BtnOKClick()
 {
-    if (!m_start->confirmDate() || !m_end->confirmDate())
+    if (!m_start->confirmDate() || (!m_end->isHidden() && !m_end->confirmDate()))
         return;
     takeDates();
     if (!spanInOrder(selection().startDate, selection().endDate, !m_end->isHidden())) {

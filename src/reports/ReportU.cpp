@@ -1,6 +1,7 @@
 #include "reports/ReportU.h"
 
 #include "data/TableScope.h"
+#include "platform/Clock.h"
 #include "platform/Printer.h"
 #include "platform/Ui.h"
 #include "reports/DateSpanU.h"
@@ -242,6 +243,10 @@ void runReport(const QString &name, QWidget *parent)
     if (command->question == ReportQuestion::MonthSpan) {
         defaultMonth();
         if (!askDateSpan(parent))
+            return;
+    } else if (command->question == ReportQuestion::AsOfDate) {
+        selection().startDate = clock().today();
+        if (!askSingleDate(QStringLiteral("Inventory as Of:"), parent))
             return;
     }
     command->generate();

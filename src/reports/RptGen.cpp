@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "data/Helpers.h"
 #include "platform/Progress.h"
+#include "reports/InventoryReports.h"
 #include "reports/RptUtil.h"
 #include "reports/Selection.h"
 
@@ -146,10 +147,15 @@ bool purchasingReport()
 namespace {
 const TableId productTables[] = {TableId::Prod5};
 const TableId purchaseTables[] = {TableId::Pur5, TableId::Prod5};
+const TableId stockTables[] = {TableId::Prod5, TableId::Pur5, TableId::ITM5, TableId::INV6};
 
 const ReportCommand commands[] = {
     {"product-listing", productTables, ReportQuestion::None, productListing},
     {"purchasing", purchaseTables, ReportQuestion::MonthSpan, purchasingReport},
+    {"inventory", stockTables, ReportQuestion::AsOfDate, inventoryAsOf},
+    {"cogs", stockTables, ReportQuestion::MonthSpan, costOfGoodsSold},
+    {"stock-on-hand", stockTables, ReportQuestion::None, stockOnHand},
+    {"cogs-detail", stockTables, ReportQuestion::MonthSpan, costOfGoodsDetail},
 };
 } // namespace
 

@@ -22,6 +22,7 @@ bool purchasingReport();
 enum class ReportQuestion {
     None,      // runs at once
     MonthSpan, // a date span, the current month by default
+    AsOfDate,  // one date, today by default, as the selection's starting date
 };
 
 struct ReportCommand

@@ -30,7 +30,7 @@ const QList<ChooserList> &chooserLists()
          QStringLiteral("Inventory Reports"),
          QStringLiteral("Inventory Reports"),
          {QStringLiteral("Inventory"), QStringLiteral("Cost of Goods Sold"), QStringLiteral("Stock On Hand"),
-          QStringLiteral("Purchasing History")}},
+          QStringLiteral("Purchasing History"), QStringLiteral("Cost of Goods Detail")}},
         {6,
          QStringLiteral("Customer Profile"),
          QStringLiteral("Customer Profile"),

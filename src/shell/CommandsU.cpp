@@ -32,6 +32,10 @@ void TMain::installCommands()
     setCommand("BitBtn15", [this] { runReport(QStringLiteral("product-listing"), this); });
     setCommand("BitBtn16", [this] { runReport(QStringLiteral("purchasing"), this); });
     setChooserAction(5, 4, [this] { runReport(QStringLiteral("purchasing"), this); });
+    setChooserAction(5, 1, [this] { runReport(QStringLiteral("inventory"), this); });
+    setChooserAction(5, 2, [this] { runReport(QStringLiteral("cogs"), this); });
+    setChooserAction(5, 3, [this] { runReport(QStringLiteral("stock-on-hand"), this); });
+    setChooserAction(5, 5, [this] { runReport(QStringLiteral("cogs-detail"), this); });
 
     // ---- Invoicing ----
     // "New" in the invoice pick list opens the invoice editor.

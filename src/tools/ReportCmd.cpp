@@ -109,6 +109,9 @@ int runReport(const QStringList &args)
     if (command->question == ReportQuestion::MonthSpan &&
         !spanInOrder(selection().startDate, selection().endDate))
         return fail(QString::fromLatin1(spanOrderMessage()));
+    // A single date (inventory as of a date) is --to, today when not given.
+    if (command->question == ReportQuestion::AsOfDate)
+        selection().startDate = to.isEmpty() ? clock().today() : selection().endDate;
     selection().cancelled = false;
 
     // The output is named from where tlvtool was started; the tables are
