@@ -83,6 +83,11 @@ DataLock::~DataLock()
     auto &held = heldLocks();
     held.erase(std::remove_if(held.begin(), held.end(), [this](const HeldLock &h) { return h.fd == m_fd; }),
                held.end());
+    if (m_keepMark) {
+        ::flock(m_fd, LOCK_UN);
+        ::close(m_fd);
+        return;
+    }
     // A proper end: the next start has nothing to repair.
     finishRun(m_fd);
 }

@@ -28,12 +28,17 @@ public:
     Status status() const { return m_status; }
     bool acquired() const { return m_status == Status::Held; }
     bool previousRunInterrupted() const { return m_interrupted; }
+    // Leaves the file saying "running" at the end, so the next start or
+    // tlvtool call repairs: for a holder whose repair failed, or one that
+    // only looked and left an earlier run's repair to come.
+    void keepRunningMark() { m_keepMark = true; }
     static QString fileName() { return QStringLiteral("tarlvin.lck"); }
 
 private:
     int m_fd = -1;
     Status m_status = Status::CannotWrite;
     bool m_interrupted = false;
+    bool m_keepMark = false;
 };
 
 } // namespace tlv

@@ -31,7 +31,17 @@ public:
     }
 };
 
-// Runs work with dir as the current directory.
+// Prints each problem; 1 when there was one.
+int reported(const QStringList &problems)
+{
+    for (const QString &p : problems)
+        fail(p);
+    return problems.isEmpty() ? 0 : 1;
+}
+
+// Runs work with dir as the current directory, holding the directory's lock.
+// A run that fails leaves the directory marked, so the next start or tool
+// call rebuilds its indexes again.
 template <typename F> int inDataDirectory(const QStringList &args, const char *command, F work)
 {
     if (args.size() != 1)
@@ -43,9 +53,7 @@ template <typename F> int inDataDirectory(const QStringList &args, const char *c
     // Never alongside the program (or another tlvtool) on the same data.
     DataLock lock(dir);
     if (lock.status() == DataLock::Status::InUse)
-        return fail(QStringLiteral("%1 is in use: the program or another tlvtool is working on it; "
-                                   "try again when it has finished")
-                        .arg(dir));
+        return failInUse(dir);
     if (!lock.acquired())
         return fail(QStringLiteral("%1 is not writable: cannot write its lock file %2")
                         .arg(dir, DataLock::fileName()));
@@ -59,9 +67,12 @@ template <typename F> int inDataDirectory(const QStringList &args, const char *c
         // The last run on this data was cut short: its indexes may not match
         // the tables, so they are all built again first.
         printLine(QStringLiteral("The last run on %1 did not end properly: rebuilding its indexes").arg(dir));
-        rebuildIndexes(false);
+        rebuildIndexes(false); // an engine error ends the tool with its message
     }
-    return work();
+    const int rc = work();
+    if (rc != 0)
+        lock.keepRunningMark();
+    return rc;
 }
 
 } // namespace
@@ -79,10 +90,7 @@ int runPack(const QStringList &args)
 {
     return inDataDirectory(args, "pack", [] {
         ConsoleProgress shown;
-        const QStringList problems = packAll();
-        for (const QString &p : problems)
-            fail(p);
-        return problems.isEmpty() ? 0 : 1;
+        return reported(packAll());
     });
 }
 

@@ -20,6 +20,8 @@ std::span<const Command> commands();
 
 // Writes "tlvtool: <message>" to standard error and returns 1.
 int fail(const QString &message);
+// "DIR is in use: …" for a directory the program or another tlvtool holds; 1.
+int failInUse(const QString &dir);
 // Writes the message and a hint to --help to standard error and returns 2.
 int usageError(const QString &message);
 void printLine(const QString &text); // to standard output

@@ -49,6 +49,13 @@ int fail(const QString &message)
     return 1;
 }
 
+int failInUse(const QString &dir)
+{
+    return fail(QStringLiteral("%1 is in use: the program or another tlvtool is working on it; "
+                               "try again when it has finished")
+                    .arg(dir));
+}
+
 int usageError(const QString &message)
 {
     std::fprintf(stderr, "tlvtool: %s\nTry 'tlvtool --help'.\n", message.toLocal8Bit().constData());

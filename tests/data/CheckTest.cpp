@@ -96,9 +96,11 @@ TEST(TlvtoolCheck, LockRepairPackFailuresAndCutTables)
     {
         tlv::DataLock held(data); // the program at work on the data
         ASSERT_TRUE(held.acquired());
-        const ToolRun r = tlvtool({"pack", data});
-        EXPECT_EQ(r.code, 1);
-        EXPECT_TRUE(r.out.contains("in use")) << r.out.toStdString();
+        for (const char *command : {"pack", "reindex", "check"}) {
+            const ToolRun r = tlvtool({command, data});
+            EXPECT_EQ(r.code, 1) << command;
+            EXPECT_TRUE(r.out.contains("in use")) << r.out.toStdString();
+        }
     }
     // A run cut short with stale tags: the next tool call builds them again.
     QFile cust(data + "/CUST5.dbf");
@@ -110,7 +112,10 @@ TEST(TlvtoolCheck, LockRepairPackFailuresAndCutTables)
     ASSERT_TRUE(mark.open(QIODevice::WriteOnly | QIODevice::Truncate));
     mark.write("running\n");
     mark.close();
-    ToolRun r = tlvtool({"reindex", data});
+    // A check only looks: the repair is still due afterwards.
+    ToolRun r = tlvtool({"check", data});
+    EXPECT_TRUE(r.out.contains("did not end properly")) << r.out.toStdString();
+    r = tlvtool({"reindex", data});
     EXPECT_EQ(r.code, 0);
     EXPECT_TRUE(r.out.contains("did not end properly")) << r.out.toStdString();
     EXPECT_EQ(tlvtool({"check", data}).code, 0);
