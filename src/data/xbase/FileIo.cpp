@@ -82,8 +82,17 @@ long faultRenames()
 
 bool writeFully(int fd, const void *src, size_t len, uint64_t off)
 {
-    if (writeRefused())
+    if (writeRefused()) {
+        // A disk that fills up in the middle of a write that grows the file
+        // keeps what fitted; one within the file needs no new space and
+        // fails whole or not at all.
+        struct stat st;
+        if (len > 1 && fstat(fd, &st) == 0 && off + len > uint64_t(st.st_size) &&
+            pwrite(fd, src, len / 2, off_t(off)) < 0)
+            return false;
+        errno = ENOSPC;
         return false;
+    }
     size_t done = 0;
     const char *p = static_cast<const char *>(src);
     while (done < len) {

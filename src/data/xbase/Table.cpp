@@ -793,6 +793,10 @@ int d4appendBlank(DATA4 *d)
     std::string blank(d->recordLen + 1, ' ');
     blank.back() = 0x1A;
     if (!d->dbf.writeAt(off, blank.data(), blank.size())) {
+        // A full disk may have taken part of the record: the file ends where
+        // it did, with its end byte.
+        d->dbf.truncate(off);
+        d->dbf.writeAt(off, blank.data() + d->recordLen, 1);
         setError(d, e4write);
         return e4write;
     }
