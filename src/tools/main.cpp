@@ -16,7 +16,8 @@ const Command commandTable[] = {
     {"init", "DIR", "create DIR when needed and write the empty tables a new business starts with", runInit},
     {"demo", "DIR", "like init, then fill the tables with a small sample business", runDemo},
     {"report", "NAME DIR [--from DATE] [--to DATE] [--tab] [--today DATE] -o FILE",
-     "write a report's plain (or --tab: tab-delimited) text export; NAME is product-listing or purchasing",
+     "write a report's plain (or --tab: tab-delimited) text export; NAME names the report (an unknown name "
+     "lists them all)",
      runReport},
     {"check", "DIR", "verify every table and index of DIR; prints one line per problem and a count",
      runCheck},
