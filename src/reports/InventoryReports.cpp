@@ -277,8 +277,11 @@ bool costOfGoodsDetail()
                 }
                 bool first = true;
                 auto saleRow = [&] {
-                    doc.pageCheck(doc.lineCount + 1, true);
+                    // A product carried over to a new page is named again at its top.
+                    const bool newPage = doc.pageCheck(doc.lineCount + 1, true);
                     doc.newRow();
+                    if (newPage)
+                        doc.putColumn(0, trimmedRight(p.PrID));
                     if (first) {
                         doc.putColumn(1, QString::number(sale.invoice));
                         doc.putColumn(2, dateToShort(sale.date));

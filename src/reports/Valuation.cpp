@@ -1,7 +1,10 @@
 #include "reports/Valuation.h"
 
+#include "data/Cp1252.h"
 #include "data/Database.h"
 #include "data/Helpers.h"
+
+#include <cstring>
 
 namespace tlv {
 
@@ -19,18 +22,26 @@ QString trimmedRight(const QString &text)
 
 bool Valuator::invoiceDate(int number, QDate &date)
 {
-    if (auto it = m_dates.find(number); it != m_dates.end()) {
-        date = it->second;
-        return date.isValid();
+    // Invoice numbers have six digits: one slot each, holding 0 not yet
+    // sought, -1 no such invoice, -2 an invoice without a date (before every
+    // date, as its blank key sorts), otherwise the date's day number.
+    constexpr int numbers = 1000000;
+    const bool slotted = number >= 0 && number < numbers;
+    if (slotted) {
+        if (m_dates.empty())
+            m_dates.assign(numbers, 0);
+        if (const qint64 seen = m_dates[size_t(number)]; seen != 0) {
+            date = seen > 0 ? QDate::fromJulianDay(seen) : QDate();
+            return seen != -1;
+        }
     }
     auto &inv = db().inv6;
-    QDate found;
     // A marked invoice is no longer a sale.
-    if (inv.seek(paddedNumber(number, 6)) == 0 && !inv.isDeleted())
-        found = fieldio::readDate(inv.field(fld::IDate));
-    m_dates.emplace(number, found);
-    date = found;
-    return found.isValid();
+    const bool found = inv.seek(paddedNumber(number, 6)) == 0 && !inv.isDeleted();
+    date = found ? fieldio::readDate(inv.field(fld::IDate)) : QDate();
+    if (slotted)
+        m_dates[size_t(number)] = !found ? -1 : date.isValid() ? date.toJulianDay() : -2;
+    return found;
 }
 
 void Valuator::draw(std::vector<Lot> &lots, Hundredths &q, const QDate &saleDate,
@@ -97,7 +108,8 @@ Valuation Valuator::valuate(const ProductRecord &product, const QDate &asOf, boo
         if (qty <= zero)
             continue;
         const QDate date = fieldio::readDate(purDate);
-        if (date.isValid() && date <= asOf)
+        // A purchase without a date counts from the beginning of time.
+        if (!date.isValid() || date <= asOf)
             v.lots.push_back({date, qty, Hundredths::of(fieldio::readDouble(purCost)), qty});
         else
             v.onOrder += qty;
@@ -109,8 +121,10 @@ Valuation Valuator::valuate(const ProductRecord &product, const QDate &asOf, boo
     itm.useTag(tag::ItmP);
     FIELD4 *itmProd = itm.field(fld::PrID), *itmNo = itm.field(fld::IvNo), *itmQty = itm.field(fld::Qty);
     const QString itmKey = id.leftJustified(f4len(itmProd), QLatin1Char(' '), true);
+    const QByteArray itmBytes = toCp1252(itmKey);
     for (itm.seek(itmKey); !itm.eof(); itm.skip()) {
-        if (trimmedRight(fieldio::readText(itmProd)) != id)
+        // The stored bytes, blank-padded alike: a line of another product ends the run.
+        if (std::memcmp(f4str(itmProd), itmBytes.constData(), size_t(itmBytes.size())) != 0)
             break;
         if (itm.isDeleted())
             continue;

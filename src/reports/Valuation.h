@@ -8,7 +8,6 @@
 #include "data/Records.h"
 
 #include <QDate>
-#include <unordered_map>
 #include <vector>
 
 namespace tlv {
@@ -73,7 +72,7 @@ private:
     void draw(std::vector<Lot> &lots, Hundredths &q, const QDate &saleDate, std::vector<Draw> *draws) const;
 
     bool m_fifo;
-    std::unordered_map<int, QDate> m_dates; // a null date: no such invoice
+    std::vector<qint64> m_dates; // by invoice number, filled as they are sought
 };
 
 } // namespace tlv
