@@ -13,6 +13,7 @@
 #include "reports/Valuation.h"
 #include "shell/MainU.h"
 #include "support/Modal.h"
+#include "support/Recorders.h"
 #include "support/WindowFixture.h"
 #include "widgets/DateEdit.h"
 
@@ -284,7 +285,13 @@ TEST_F(Inventory, ReportsListStockedProductsWithExactTotals)
     selection().endDate = day(3, 31);
     for (const bool fifo : {true, false}) {
         settings().fifo = fifo;
+        RecordingProgress progress;
         ASSERT_TRUE(costOfGoodsSold());
+        // Two passes over the three products, one over the five purchases.
+        ASSERT_EQ(progress.events.size(), 2 * 3 + 5 + 2);
+        EXPECT_EQ(progress.events.first(), "status:Processing Cost of Goods");
+        EXPECT_EQ(progress.events[1], "progress:9");
+        EXPECT_EQ(progress.events[11], "progress:100");
         const QStringList cogs = rowsFrom(8);
         EXPECT_EQ(report().titles, QStringList({"Cost of Goods Sold from 3/1/2024 through 3/31/2024"}));
         EXPECT_EQ(cogs, QStringList({
