@@ -335,7 +335,7 @@ TEST_F(Inventory, ChooserRowsAskTheirDatesAndTheToolWritesTheSameText)
         addInvoices();
         addProduct("A100", 2, true, {{day(1, 2), 10, 10}, {day(2, 2), 10, 20}}, {{3, 15}});
     }
-    settings().fifo = false;
+    settings().fifo = true;
     saveSettings();
     ModalWatchdog watchdog;
     TMain main;
@@ -374,7 +374,7 @@ TEST_F(Inventory, ChooserRowsAskTheirDatesAndTheToolWritesTheSameText)
     EXPECT_FALSE(watchdog.fired());
     ASSERT_EQ(texts.size(), 4);
 
-    // tlvtool: the same text from the settings in the directory (last in first out).
+    // tlvtool: the same text from the settings in the directory (first in first out).
     const char *names[] = {"inventory", "cogs", "cogs-detail", "stock-on-hand"};
     const QString out = m_dir.file("out.txt");
     for (int i = 0; i < 4; ++i) {
@@ -388,6 +388,6 @@ TEST_F(Inventory, ChooserRowsAskTheirDatesAndTheToolWritesTheSameText)
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(QString::fromUtf8(f.readAll()).toStdString(), texts[i].toStdString()) << names[i];
     }
-    EXPECT_TRUE(texts[1].contains("Cost of Goods Sold                           25.00"))
+    EXPECT_TRUE(texts[1].contains("Cost of Goods Sold                           20.00"))
         << texts[1].toStdString();
 }
