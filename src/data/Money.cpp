@@ -111,7 +111,34 @@ double Hundredths::toDouble() const
 
 QString Hundredths::text(int width, const QLocale &locale) const
 {
-    return numberToFixed(toDouble(), width, 2, locale);
+    QString out;
+    appendText(out, width, locale.decimalPoint());
+    return out;
+}
+
+void Hundredths::appendText(QString &out, int width, QStringView point) const
+{
+    // What numberToFixed(toDouble(), width, 2) shows, written straight from
+    // the cents: reports put hundreds of thousands of amounts on their pages.
+    std::uint64_t a =
+        m_units < 0 ? 0 - static_cast<std::uint64_t>(m_units) : static_cast<std::uint64_t>(m_units);
+    char16_t digits[24];
+    int n = 0;
+    do {
+        digits[n++] = char16_t(u'0' + a % 10);
+        a /= 10;
+    } while (a != 0 || n < 3);
+    const qsizetype length = n + point.size() + (m_units < 0 ? 1 : 0);
+    out.reserve(out.size() + std::max<qsizetype>(width, length));
+    for (qsizetype i = length; i < width; ++i)
+        out += QLatin1Char(' ');
+    if (m_units < 0)
+        out += QLatin1Char('-');
+    for (int i = n - 1; i >= 2; --i)
+        out += QChar(digits[i]);
+    out += point;
+    out += QChar(digits[1]);
+    out += QChar(digits[0]);
 }
 
 TaxRounding taxRoundingOf(int taxRound)
@@ -148,6 +175,27 @@ Hundredths taxOf(Hundredths rate, Hundredths base, TaxRounding how)
 Hundredths shareOf(Hundredths amount, Hundredths numerator, Hundredths denominator)
 {
     return roundQuotient(Wide(amount.units()) * numerator.units(), denominator.units(), Rule::HalfAway);
+}
+
+Hundredths TenThousandths::rounded() const
+{
+    return roundQuotient(Wide(m_units), 100, Rule::HalfAway);
+}
+
+Hundredths percentOf(Hundredths percent, TenThousandths base)
+{
+    // ten-thousandths × hundredths of a percent: a cent is 10^6 of them.
+    return roundQuotient(Wide(base.units()) * percent.units(), 1000000, Rule::HalfAway);
+}
+
+Hundredths discountedBase(Hundredths percent, Hundredths base)
+{
+    return percent > Hundredths() ? base - percentOf(percent, base) : base;
+}
+
+bool firstChargeInSecondBase(int shipTax, Hundredths secondBase)
+{
+    return shipTax == 2 || (shipTax == 3 && !secondBase.isZero());
 }
 
 bool Hundredths::fitsIn(int width) const

@@ -42,6 +42,9 @@ public:
     double toDouble() const;
     // Shown or printed: "%width.2f" in the user's notation.
     QString text(int width, const QLocale &locale = QLocale()) const;
+    // The same appended to `out`, with the decimal point given (a locale's
+    // decimalPoint()): a report writes many amounts with one look-up.
+    void appendText(QString &out, int width, QStringView point) const;
     bool isZero() const { return m_units == 0; }
     // Whether "%width.2f" shows it whole, sign included: a money field of ten
     // characters holds 9999999.99 and -999999.99.
@@ -72,6 +75,51 @@ private:
     std::int64_t m_units = 0;
 };
 
+// A product of two amounts held in hundredths (quantity × unit price) kept
+// whole, in ten-thousandths, so that sums of unrounded lines stay exact; it
+// is rounded to cents, half away from zero, only where it is shown or where
+// a rounding is asked for.
+class TenThousandths
+{
+public:
+    constexpr TenThousandths() = default;
+    static constexpr TenThousandths fromUnits(std::int64_t units)
+    {
+        TenThousandths t;
+        t.m_units = units;
+        return t;
+    }
+    static constexpr TenThousandths of(Hundredths h) { return fromUnits(h.units() * 100); }
+    static constexpr TenThousandths productOf(Hundredths a, Hundredths b)
+    {
+        return fromUnits(a.units() * b.units());
+    }
+
+    constexpr std::int64_t units() const { return m_units; }
+    // To cents, half away from zero.
+    Hundredths rounded() const;
+    // Shown or printed: "%width.2f" of the exact value, halves away from zero.
+    QString text(int width, const QLocale &locale = QLocale()) const { return rounded().text(width, locale); }
+
+    friend constexpr TenThousandths operator+(TenThousandths a, TenThousandths b)
+    {
+        return fromUnits(a.m_units + b.m_units);
+    }
+    friend constexpr TenThousandths operator-(TenThousandths a, TenThousandths b)
+    {
+        return fromUnits(a.m_units - b.m_units);
+    }
+    TenThousandths &operator+=(TenThousandths b)
+    {
+        m_units += b.m_units;
+        return *this;
+    }
+    friend constexpr auto operator<=>(TenThousandths, TenThousandths) = default;
+
+private:
+    std::int64_t m_units = 0;
+};
+
 // The three ways of rounding a computed tax to cents.
 enum class TaxRounding {
     Normal = 1, // half a cent or more goes up
@@ -88,6 +136,17 @@ Hundredths percentOf(Hundredths percent, Hundredths base);
 // The tax at `rate` % on `base`, rounded to cents as `how` says; a negative
 // base (a credit note) gives exactly the negated tax of its positive mirror.
 Hundredths taxOf(Hundredths rate, Hundredths base, TaxRounding how);
+// `percent` % of an unrounded amount (a discount on quantity × price before
+// the line is rounded), rounded to cents half away from zero.
+Hundredths percentOf(Hundredths percent, TenThousandths base);
+// What a discount of `percent` % leaves of a taxable base: the base less its
+// rounded discount; nothing is taken off for a percentage of 0 or less.
+Hundredths discountedBase(Hundredths percent, Hundredths base);
+// Whether the first charge line is part of the second's base: always when
+// "Tax 2 charged on Tax 1" (ShipTax) is 2, and when it is 3 only for an
+// invoice whose base for the second line (its flagged lines, discounted) is
+// not 0, a credit's negative base included.
+bool firstChargeInSecondBase(int shipTax, Hundredths secondBase);
 // amount × numerator / denominator, rounded to cents half away from zero: the
 // share of an amount (the cost of part of a lot). 0 when the denominator is 0.
 Hundredths shareOf(Hundredths amount, Hundredths numerator, Hundredths denominator);

@@ -213,17 +213,15 @@ bool InvoiceCalc::computeChargeLines(bool recomputeFirst)
             base2 += amount;
     }
     const Hundredths percent = Hundredths::of(m_header.Discount);
-    if (percent > Hundredths()) {
-        base1 -= percentOf(percent, base1);
-        base2 -= percentOf(percent, base2);
-    }
+    base1 = discountedBase(percent, base1);
+    base2 = discountedBase(percent, base2);
     const TaxRounding rounding = taxRoundingOf(m_rates.taxRound);
     if (recomputeFirst) {
         if (m_rates.taxRate1 != 0)
             m_header.Ship = taxOf(Hundredths::of(m_rates.taxRate1), base1, rounding).toDouble();
         m_shown |= ShowShip;
     }
-    if (m_rates.shipTax == 2 || (m_rates.shipTax == 3 && !base2.isZero()))
+    if (firstChargeInSecondBase(m_rates.shipTax, base2))
         base2 += Hundredths::of(m_header.Ship);
     if (m_rates.taxRate2 != 0)
         m_header.Tax = taxOf(Hundredths::of(m_rates.taxRate2), base2, rounding).toDouble();

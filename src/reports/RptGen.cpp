@@ -5,6 +5,7 @@
 #include "platform/Progress.h"
 #include "reports/InventoryReports.h"
 #include "reports/RptUtil.h"
+#include "reports/SalesReports.h"
 #include "reports/Selection.h"
 
 namespace tlv {
@@ -147,11 +148,18 @@ bool purchasingReport()
 namespace {
 const TableId productTables[] = {TableId::Prod5};
 const TableId purchaseTables[] = {TableId::Pur5, TableId::Prod5};
+const TableId invoiceTables[] = {TableId::INV6, TableId::ITM5};
+const TableId productSalesTables[] = {TableId::INV6, TableId::ITM5, TableId::Prod5};
+const TableId paymentTables[] = {TableId::PMT, TableId::INV6};
 const TableId stockTables[] = {TableId::Prod5, TableId::Pur5, TableId::ITM5, TableId::INV6};
 
 const ReportCommand commands[] = {
     {"product-listing", productTables, ReportQuestion::None, productListing},
     {"purchasing", purchaseTables, ReportQuestion::MonthSpan, purchasingReport},
+    {"sales-summary", invoiceTables, ReportQuestion::MonthSpan, salesSummary},
+    {"sales-by-product", productSalesTables, ReportQuestion::MonthSpan, salesByProduct},
+    {"daily-income", paymentTables, ReportQuestion::MonthSpan, dailyIncome},
+    {"tax", invoiceTables, ReportQuestion::MonthSpan, taxReport},
     {"inventory", stockTables, ReportQuestion::AsOfDate, inventoryAsOf},
     {"cogs", stockTables, ReportQuestion::MonthSpan, costOfGoodsSold},
     {"stock-on-hand", stockTables, ReportQuestion::None, stockOnHand},

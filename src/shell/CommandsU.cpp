@@ -32,6 +32,10 @@ void TMain::installCommands()
     setCommand("BitBtn15", [this] { runReport(QStringLiteral("product-listing"), this); });
     setCommand("BitBtn16", [this] { runReport(QStringLiteral("purchasing"), this); });
     setChooserAction(5, 4, [this] { runReport(QStringLiteral("purchasing"), this); });
+    setChooserAction(4, 1, [this] { runReport(QStringLiteral("sales-summary"), this); });
+    setChooserAction(4, 2, [this] { runReport(QStringLiteral("sales-by-product"), this); });
+    setChooserAction(4, 4, [this] { runReport(QStringLiteral("daily-income"), this); });
+    setChooserAction(4, 6, [this] { runReport(QStringLiteral("tax"), this); });
     setChooserAction(5, 1, [this] { runReport(QStringLiteral("inventory"), this); });
     setChooserAction(5, 2, [this] { runReport(QStringLiteral("cogs"), this); });
     setChooserAction(5, 3, [this] { runReport(QStringLiteral("stock-on-hand"), this); });

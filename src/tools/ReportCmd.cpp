@@ -3,6 +3,7 @@
 // export uses.
 #include "Tool.h"
 #include "data/Helpers.h"
+#include "data/Settings.h"
 #include "data/TableScope.h"
 #include "platform/Clock.h"
 #include "reports/RptGen.h"
@@ -130,6 +131,8 @@ int runReport(const QStringList &args)
     bool rows = false;
     {
         TableScope scope;
+        // The charge-line labels, rates and switches the reports print by.
+        loadSettings();
         openReportTables(*command);
         rows = command->generate();
     }

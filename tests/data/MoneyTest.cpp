@@ -93,3 +93,14 @@ TEST(ExactMoney, TextIsReadExactlyAndShownWhole)
     EXPECT_TRUE(h("-0.05").fitsIn(5));
     EXPECT_FALSE(h("-0.05").fitsIn(4));
 }
+
+TEST(ExactMoney, UnroundedProductsStayExactUntilRounded)
+{
+    // 1.5 × 3.33 is 4.995: shown 5.00, and 10 % of it is 0.4995, so 0.50.
+    const TenThousandths p = TenThousandths::productOf(h("1.5"), h("3.33"));
+    EXPECT_EQ(p.rounded(), h("5.00"));
+    EXPECT_EQ(percentOf(h("10"), p), h("0.50"));
+    EXPECT_EQ(percentOf(h("10"), TenThousandths::productOf(h("-1.5"), h("3.33"))), h("-0.50"));
+    EXPECT_EQ((p + p).text(6), "  9.99");
+    EXPECT_EQ(TenThousandths::productOf(h("0.15"), h("-0.5")).text(6), " -0.08");
+}
