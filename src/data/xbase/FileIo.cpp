@@ -225,9 +225,17 @@ bool DiskFile::readCached(uint64_t off, void *dst, size_t len)
         // elsewhere (a seek through an index) costs just its own bytes.
         bool sequential = off == m_lastEnd;
         m_lastEnd = off + len;
-        if (!sequential)
+        if (!sequential) {
+            m_fill = 0;
             return readAt(off, dst, len);
-        long n = readSome(off, m_window.data(), m_window.size());
+        }
+        // The read-ahead doubles with each sequential miss up to the whole
+        // window: a scan soon reads large pieces, while a few neighbouring
+        // records met in an index's order (the lines of one invoice) cost a
+        // small read, not the whole window each time.
+        m_fill = m_fill == 0 ? std::max<size_t>(4096, len) : m_fill * 2;
+        m_fill = std::min(m_fill, m_window.size());
+        long n = readSome(off, m_window.data(), m_fill);
         if (n < long(len)) {
             m_winLen = 0;
             return false;

@@ -62,6 +62,7 @@ private:
     uint64_t m_winStart = 0;
     size_t m_winLen = 0;
     uint64_t m_lastEnd = UINT64_MAX; // end of the last cached read, to tell sequential reading
+    size_t m_fill = 0;               // bytes the next sequential miss reads ahead; 0 after a jump
 };
 
 // Splits "dir/name" into its directory ("." when none) and file part.
