@@ -1,4 +1,6 @@
 #include "picklists/PickGridU.h"
+#include "data/xbase/xbase.h"
+#include "platform/Ui.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -211,6 +213,8 @@ void TPickGrid::FormShow()
     m_pager.setSource(*m_source);
     m_preferRow = 0;
 
+    db().takeErrorCode(); // what the engine reports from here on is this list's
+    m_damageTold = false;
     int &selected = selectedRecord(m_table);
     if (m_pager.start(selected)) {
         selected = -1; // closing without a button cancels
@@ -243,6 +247,14 @@ void TPickGrid::fill()
     m_filling = true;
     const int previousRow = m_grid->currentRow();
     const PagedList::Page page = m_pager.fill();
+    // A damaged index page ends the walk early: the list would look short or
+    // empty with nothing said, so the user is told once and how to repair.
+    if (db().takeErrorCode() < 0 && !m_damageTold) {
+        m_damageTold = true;
+        ui().information(QStringLiteral("The list may be incomplete: its index file %1.ntx cannot be read.\n")
+                             .arg(pickTable(m_table).selectedTag()) +
+                         engineReason(e4index));
+    }
     const int columns = m_grid->columnCount();
     {
         const QSignalBlocker quiet(m_grid);

@@ -95,6 +95,7 @@ private:
     std::vector<bool> m_rightAligned; // per column: numbers stand right
     int m_preferRow = 0;              // row to select after a fill that shows no target
     bool m_filling = false;
+    bool m_damageTold = false; // the unreadable index was reported in this showing
 };
 
 } // namespace tlv

@@ -506,3 +506,32 @@ TEST_F(PickWindows, TheProductRunWithNewOnAnEmptyTable)
     m_ui.expect(Answer::Ok, QStringLiteral("Group Database is Empty"));
     EXPECT_FALSE(runPickGroup(false));
 }
+
+// An index whose header is sound but whose pages are not: the list says so
+// instead of showing itself short or empty without a word.
+TEST_F(PickWindows, AnOrderWhoseIndexPagesCannotBeReadIsReported)
+{
+    addCustomers(200);
+    db().cust5.close();
+    QFile tag(QStringLiteral("cName.ntx"));
+    ASSERT_TRUE(tag.open(QIODevice::ReadWrite));
+    const qint64 pageSize = 1024;
+    ASSERT_GT(tag.size(), 3 * pageSize);
+    for (qint64 page = 1; page * pageSize < tag.size(); ++page) {
+        tag.seek(page * pageSize);
+        tag.write(QByteArray(pageSize, '\xff'));
+    }
+    tag.close();
+    db().cust5.open();
+
+    m_ui.expect(Answer::Ok,
+                QStringLiteral("The list may be incomplete: its index file cName.ntx cannot be "
+                               "read.\nAn index file is missing or damaged; Re-Index Data (or tlvtool "
+                               "reindex) rebuilds the index files."));
+    TPickCust w;
+    showActive(w);
+    EXPECT_TRUE(m_ui.allUsed());
+    // Told once a showing, however often the list is filled again.
+    QTest::keyClick(w.grid(), Qt::Key_PageDown);
+    EXPECT_EQ(m_ui.boxes().size(), 1);
+}
