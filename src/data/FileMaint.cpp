@@ -169,7 +169,8 @@ QStringList packAll()
         int rc = code4errorCode(c4, 0);
         if (d && rc >= 0) {
             rc = d4pack(d);
-            if (rc >= 0 && step.compactMemo && hasMemo(t))
+            // The memo file is rewritten only when it holds dead blocks.
+            if (rc >= 0 && step.compactMemo && hasMemo(t) && (rc = d4memoWasted(d)) > 0)
                 rc = d4memoCompress(d);
         }
         if (d && d4close(d) < 0 && rc >= 0)

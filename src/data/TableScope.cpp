@@ -38,7 +38,7 @@ int packTable(TableId table, bool compactMemo)
     DATA4 *data = d4open(c4, tableDef(table).stem);
     if (data && d.takeErrorCode() >= 0) {
         result = d4pack(data);
-        if (compactMemo && result >= 0 && hasMemo(tableDef(table)))
+        if (compactMemo && result >= 0 && hasMemo(tableDef(table)) && d4memoWasted(data) > 0)
             d4memoCompress(data);
     }
     if (data)

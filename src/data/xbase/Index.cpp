@@ -367,6 +367,39 @@ int indexRebuild(DATA4 *d)
     return repairTags(d);
 }
 
+int indexRenumber(DATA4 *d, const std::vector<long> &removed, const std::vector<std::string> &removedRecs)
+{
+    if (!d->index)
+        return 0;
+    // The new number of a kept record: its old one less the removed records
+    // before it (`removed` is ascending).
+    auto renumbered = [&removed](uint32_t old) {
+        auto before = std::lower_bound(removed.begin(), removed.end(), long(old));
+        return old - uint32_t(before - removed.begin());
+    };
+    int rc = 0;
+    std::string key;
+    for (auto &t : d->index->tags) {
+        key.assign(t->key.size(), ' ');
+        for (size_t i = 0; i < removed.size() && rc >= 0; ++i) {
+            t->expr.evaluate(removedRecs[i].data(), key.data());
+            rc = t->ntx.remove(key.data(), uint32_t(removed[i]));
+        }
+        if (rc >= 0)
+            rc = t->ntx.renumber(renumbered);
+        if (rc >= 0)
+            rc = t->ntx.sync();
+        if (rc < 0)
+            break;
+    }
+    // A tag that could not be brought up to date is built again from the
+    // table, or removed when even that fails; the failure is reported all
+    // the same.
+    if (rc < 0)
+        repairTags(d);
+    return rc;
+}
+
 int indexRepair(DATA4 *d)
 {
     return repairTags(d);
@@ -451,23 +484,22 @@ int orderSkip(DATA4 *d, long n)
             --n; // already on the next greater entry
         }
     }
-    while (n > 0) {
-        rc = x.next();
+    if (n != 0) {
+        long moved = 0;
+        rc = x.skip(n, &moved);
         if (rc < 0)
             return indexError(d, rc);
         if (rc == NtxFile::End)
-            return positionEof(d);
-        --n;
-    }
-    while (n < 0) {
-        rc = x.prev();
-        if (rc < 0)
-            return indexError(d, rc);
-        if (rc == NtxFile::End)
-            return positionFirst(d, x);
-        ++n;
+            return n > 0 ? positionEof(d) : positionFirst(d, x);
     }
     return positionOn(d, long(x.currentRecNo()));
+}
+
+int orderPositionSet(DATA4 *d, double fraction)
+{
+    flushRecord(d);
+    NtxFile &x = d->selectedTag->ntx;
+    return positionAtCursor(d, x, x.goToPosition(fraction));
 }
 
 double orderPosition(DATA4 *d)

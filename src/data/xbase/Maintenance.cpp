@@ -12,6 +12,7 @@
 
 #include "Table.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <sys/stat.h>
@@ -74,9 +75,20 @@ int copyMemo(Rewrite &rw, FIELD4 *f, char *rec)
     return 0;
 }
 
+// The records a pack removes, when they are few enough for the tags to be
+// renumbered in place rather than built again.
+struct Dropped
+{
+    std::vector<long> recNos; // ascending
+    std::vector<std::string> recs;
+};
+
 // Copies the records that keep() accepts into a new table file and puts it in
-// place of the old one; with compactMemos, the live memos go into a new memo file.
-int rewriteTable(DATA4 *d, const std::function<bool(long, const char *)> &keep, bool compactMemos)
+// place of the old one; with compactMemos, the live memos go into a new memo
+// file. With `dropped` (the records keep() refuses) the tags are renumbered
+// in place; without, they are built again.
+int rewriteTable(DATA4 *d, const std::function<bool(long, const char *)> &keep, bool compactMemos,
+                 const Dropped *dropped = nullptr)
 {
     int rc = flushForChange(d);
     if (rc < 0)
@@ -197,7 +209,7 @@ int rewriteTable(DATA4 *d, const std::function<bool(long, const char *)> &keep, 
     positionEof(d);
     d->eof = false;
     d->bof = false;
-    rc = indexRebuild(d);
+    rc = dropped ? indexRenumber(d, dropped->recNos, dropped->recs) : indexRebuild(d);
     if (rc < 0)
         setError(d, rc);
     return rc;
@@ -242,8 +254,50 @@ int d4pack(DATA4 *d)
 {
     if (!d)
         return e4param;
+    int rc = flushForChange(d);
+    if (rc < 0)
+        return rc;
+    // The marked records first: a table without any stays as it is, and
+    // when there are few (at most an eighth of the table) the tags keep
+    // their pages and only take the new record numbers.
+    Dropped dropped;
+    const uint64_t few = d->recCount / 8 + 16;
+    bool many = false;
+    const size_t perChunk = std::max<size_t>(1, kChunk / d->recordLen);
+    std::string in;
+    for (uint64_t first = 1; first <= d->recCount && !many; first += perChunk) {
+        const size_t n = size_t(std::min<uint64_t>(perChunk, d->recCount - first + 1));
+        in.resize(n * d->recordLen);
+        if (!d->dbf.readAt(d->headerLen + (first - 1) * d->recordLen, in.data(), in.size())) {
+            setError(d, e4read);
+            return e4read;
+        }
+        for (size_t i = 0; i < n; ++i) {
+            const char *rec = in.data() + i * d->recordLen;
+            if (rec[0] != '*')
+                continue;
+            if (dropped.recNos.size() >= few) {
+                many = true;
+                break;
+            }
+            dropped.recNos.push_back(long(first + i));
+            dropped.recs.emplace_back(rec, d->recordLen);
+        }
+    }
+    if (dropped.recNos.empty()) {
+        // Nothing to remove; a pack still needs the table to itself.
+        if (!d->exclusive) {
+            const bool alone = d->dbf.lock(LockMode::Exclusive);
+            d->dbf.lock(LockMode::Shared);
+            if (!alone) {
+                setError(d, e4lock);
+                return e4lock;
+            }
+        }
+        return 0;
+    }
     return rewriteTable(
-        d, [](long, const char *rec) { return rec[0] != '*'; }, false);
+        d, [](long, const char *rec) { return rec[0] != '*'; }, false, many ? nullptr : &dropped);
 }
 
 int d4zap(DATA4 *d, long first, long last)
@@ -257,6 +311,53 @@ int d4zap(DATA4 *d, long first, long last)
         return 0;
     return rewriteTable(
         d, [first, last](long recNo, const char *) { return recNo < first || recNo > last; }, false);
+}
+
+namespace {
+
+// Whether the memo file holds blocks no record points at: the blocks of the
+// memos in use, with the header block, against the next free block.
+bool memoHasDeadBlocks(DATA4 *d)
+{
+    uint64_t live = 1;
+    const size_t perChunk = std::max<size_t>(1, kChunk / d->recordLen);
+    std::string in;
+    for (uint64_t first = 1; first <= d->recCount; first += perChunk) {
+        const size_t n = size_t(std::min<uint64_t>(perChunk, d->recCount - first + 1));
+        in.resize(n * d->recordLen);
+        if (!d->dbf.readAt(d->headerLen + (first - 1) * d->recordLen, in.data(), in.size()))
+            return true;
+        for (size_t i = 0; i < n; ++i) {
+            const char *rec = in.data() + i * d->recordLen;
+            for (FIELD4 *f : d->memoFields) {
+                bool valid = false;
+                const uint32_t block = memoBlockOf(rec + f->offset, f->len, &valid);
+                if (!valid)
+                    return true;
+                if (block == 0)
+                    continue;
+                const std::string text = readMemo(d, block);
+                if (text.empty())
+                    return true; // a pointer to nothing: let the compression drop it
+                live += (text.size() + 2 + 511) / 512;
+            }
+        }
+    }
+    return live != d->memoNextFree;
+}
+
+} // namespace
+
+int d4memoWasted(DATA4 *d)
+{
+    if (!d)
+        return e4param;
+    if (!d->dbt.isOpen())
+        return 0;
+    const int rc = flushRecord(d);
+    if (rc < 0)
+        return rc;
+    return memoHasDeadBlocks(d) ? 1 : 0;
 }
 
 int d4memoCompress(DATA4 *d)

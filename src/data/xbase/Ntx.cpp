@@ -172,7 +172,8 @@ int NtxFile::open(const std::string &path)
         m_fd = -1;
         return rc;
     }
-    m_cache.assign(m_cachePages, Page());
+    m_cache.clear();
+    m_newest = m_oldest = SIZE_MAX;
     m_where.clear();
     m_state = State::None;
     m_stack.clear();
@@ -290,6 +291,7 @@ void NtxFile::forget()
     ::close(m_fd);
     m_fd = -1;
     m_cache.clear();
+    m_newest = m_oldest = SIZE_MAX;
     m_where.clear();
     m_stack.clear();
     m_state = State::None;
@@ -300,7 +302,8 @@ void NtxFile::setCachePages(size_t pages)
     pages = std::max<size_t>(pages, 16);
     if (m_fd >= 0) {
         flush();
-        m_cache.assign(pages, Page());
+        m_cache.clear();
+        m_newest = m_oldest = SIZE_MAX;
         m_where.clear();
         m_cursorVersion = ~uint64_t(0); // the stack stays valid, but recheck anyway
     }
@@ -450,22 +453,39 @@ int NtxFile::writePage(Page &p)
     return 0;
 }
 
+void NtxFile::touch(size_t slot)
+{
+    if (m_newest == slot)
+        return;
+    Page &p = m_cache[slot];
+    // Out of its place (a new slot has none yet), then in at the newest end.
+    if (p.newer != SIZE_MAX)
+        m_cache[p.newer].older = p.older;
+    if (p.older != SIZE_MAX)
+        m_cache[p.older].newer = p.newer;
+    if (m_oldest == slot)
+        m_oldest = p.newer;
+    p.newer = SIZE_MAX;
+    p.older = m_newest;
+    if (m_newest != SIZE_MAX)
+        m_cache[m_newest].newer = slot;
+    m_newest = slot;
+    if (m_oldest == SIZE_MAX)
+        m_oldest = slot;
+}
+
 int NtxFile::emptySlot(size_t *slot)
 {
-    // An unused slot if there is one, else the one used longest ago, written
-    // out first when it holds changes.
-    size_t victim = 0;
-    uint64_t oldest = UINT64_MAX;
-    for (size_t i = 0; i < m_cache.size(); ++i) {
-        if (m_cache[i].offset == 0) {
-            victim = i;
-            break;
-        }
-        if (m_cache[i].lastUse < oldest) {
-            oldest = m_cache[i].lastUse;
-            victim = i;
-        }
+    // A new slot while the cache may still grow, else the one used longest
+    // ago (kept at one end of the order of use, so no slot is searched),
+    // written out first when it holds changes.
+    if (m_cache.size() < m_cachePages) {
+        m_cache.emplace_back();
+        *slot = m_cache.size() - 1;
+        touch(*slot);
+        return 0;
     }
+    const size_t victim = m_oldest;
     Page &p = m_cache[victim];
     if (p.offset) {
         if (p.dirty) {
@@ -488,8 +508,8 @@ NtxFile::Page *NtxFile::page(uint32_t offset, int *err)
     }
     auto it = m_where.find(offset);
     if (it != m_where.end()) {
+        touch(it->second);
         Page &p = m_cache[it->second];
-        p.lastUse = ++m_clock;
         return &p;
     }
     size_t victim = 0;
@@ -511,7 +531,7 @@ NtxFile::Page *NtxFile::page(uint32_t offset, int *err)
         *err = e4index;
         return nullptr;
     }
-    p.lastUse = ++m_clock;
+    touch(victim);
     m_where[offset] = victim;
     return &p;
 }
@@ -556,7 +576,7 @@ NtxFile::Page *NtxFile::newPage(int *err)
     p.offset = offset;
     initPage(p);
     p.dirty = true;
-    p.lastUse = ++m_clock;
+    touch(victim);
     m_where[offset] = victim;
     return &p;
 }
@@ -843,8 +863,8 @@ int NtxFile::step(bool forward)
     if (landed && m_state == State::Eof)
         return forward ? int(End) : bottomOrBof();
     if (landed && forward)
-        return Found; // the entry after the removed one is the next one
-    std::string before = m_curKey;
+        return Found;           // the entry after the removed one is the next one
+    m_prevKey.assign(m_curKey); // same length each time: no allocation after the first
     uint32_t beforeRec = m_curRecNo;
     Level &t = m_stack.back();
     Page *p = page(t.page, &rc);
@@ -881,9 +901,88 @@ int NtxFile::step(bool forward)
     remember();
     if (m_state != State::At)
         return fail(e4index);
-    int order = compare(m_curKey.data(), m_curRecNo, before.data(), beforeRec);
+    int order = compare(m_curKey.data(), m_curRecNo, m_prevKey.data(), beforeRec);
     if (forward ? order <= 0 : order >= 0)
         return fail(e4index); // out of order: a damaged or cyclic tree
+    return Found;
+}
+
+int NtxFile::renumber(const std::function<uint32_t(uint32_t)> &to)
+{
+    int rc = checkWritable();
+    if (rc < 0)
+        return rc;
+    std::vector<uint32_t> pending{m_root};
+    const size_t most = m_fileSize / PageSize;
+    size_t visited = 0;
+    while (!pending.empty()) {
+        const uint32_t off = pending.back();
+        pending.pop_back();
+        if (++visited > most)
+            return fail(e4index); // more pages than the file holds: a circle
+        Page *p = page(off, &rc);
+        if (!p)
+            return fail(rc);
+        const int n = count(*p);
+        for (int i = 0; i < n; ++i) {
+            const uint32_t from = rec(*p, i);
+            const uint32_t moved = to(from);
+            if (moved != from) {
+                put32(p->bytes + slot(*p, i) + 4, moved);
+                p->dirty = true;
+                m_changed = true;
+            }
+        }
+        if (child(*p, 0) != 0)
+            for (int i = 0; i <= n; ++i)
+                pending.push_back(child(*p, i));
+    }
+    ++m_version;
+    m_state = State::None;
+    return 0;
+}
+
+int NtxFile::skip(long by, long *moved)
+{
+    *moved = 0;
+    const bool forward = by > 0;
+    long left = forward ? by : -by;
+    while (left > 0) {
+        if (m_state == State::At && m_cursorVersion == m_version && !m_stack.empty()) {
+            // Along a leaf: straight to the entry wanted or the leaf's last
+            // (first) one, checked against the entry left, so that the keys
+            // passed still rise at every move and a damaged tree cannot
+            // turn the walk into a circle.
+            int rc = 0;
+            Level &t = m_stack.back();
+            Page *p = page(t.page, &rc);
+            if (!p)
+                return fail(rc);
+            if (child(*p, 0) == 0) {
+                const long room = forward ? count(*p) - 1 - t.slot : t.slot;
+                const long jump = std::min(room, left);
+                if (jump > 0) {
+                    m_prevKey.assign(m_curKey);
+                    const uint32_t beforeRec = m_curRecNo;
+                    t.slot += static_cast<int>(forward ? jump : -jump);
+                    remember();
+                    if (m_state != State::At)
+                        return fail(e4index);
+                    const int order = compare(m_curKey.data(), m_curRecNo, m_prevKey.data(), beforeRec);
+                    if (forward ? order <= 0 : order >= 0)
+                        return fail(e4index);
+                    left -= jump;
+                    *moved += jump;
+                    continue;
+                }
+            }
+        }
+        const int rc = step(forward);
+        if (rc != Found)
+            return rc;
+        --left;
+        ++*moved;
+    }
     return Found;
 }
 
@@ -918,6 +1017,48 @@ double NtxFile::position()
         }
     }
     return lo;
+}
+
+int NtxFile::goToPosition(double fraction)
+{
+    if (m_fd < 0)
+        return e4param;
+    fraction = std::clamp(fraction, 0.0, 1.0);
+    m_stack.clear();
+    // The same division of [lo, hi] as position(): an inner page gives each
+    // of its n + 1 subtrees an equal share, a leaf spreads its n entries
+    // over the whole share.
+    double lo = 0.0, hi = 1.0;
+    uint32_t off = m_root;
+    for (;;) {
+        int rc = 0;
+        Page *p = page(off, &rc);
+        if (!p)
+            return fail(rc);
+        const int n = count(*p);
+        if (child(*p, 0) == 0) {
+            if (n == 0) {
+                if (off != m_root)
+                    return fail(e4index);
+                m_stack.clear();
+                return passedEnd(State::Eof);
+            }
+            const double at = hi > lo ? (fraction - lo) / (hi - lo) * (n - 1) : 0.0;
+            const int s = std::clamp(static_cast<int>(at + 0.5), 0, n - 1);
+            if ((rc = pushLevel(off, s)) < 0)
+                return fail(rc);
+            return rememberAs(Found);
+        }
+        const double w = (hi - lo) / (n + 1);
+        const int s = std::clamp(w > 0 ? static_cast<int>((fraction - lo) / w) : 0, 0, n);
+        if ((rc = pushLevel(off, s)) < 0)
+            return fail(rc);
+        lo += s * w;
+        hi = lo + w;
+        off = child(*p, s);
+        if (!validChild(off))
+            return fail(e4index);
+    }
 }
 
 // ---- Changing the tree ----------------------------------------------------------

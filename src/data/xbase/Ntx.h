@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <unordered_map>
@@ -69,6 +70,10 @@ public:
     using EntrySource = std::function<bool(char *key, uint32_t &recNo)>;
     int build(uint64_t count, const EntrySource &next);
 
+    // Gives every entry the record number `to` maps its own to; the mapping
+    // must keep the order of the numbers (a pack's renumbering). One visit
+    // per page of the tree, no key is compared or moved.
+    int renumber(const std::function<uint32_t(uint32_t)> &to);
     // Writes changed pages and, when anything changed, the header with its update
     // counter bumped once.
     int flush();
@@ -86,6 +91,10 @@ public:
     int bottom(); // Found, or End when the index is empty
     int next();   // Found when moved, End (cursor past the end) when passed the last entry
     int prev();   // Found when moved, End (cursor before the first) when passed the first
+    // Moves `by` entries on (positive) or back (negative), jumping along a
+    // leaf page in one go; *moved gets the entries passed. Found when it
+    // moved all the way, End when it passed an end (the cursor is past it).
+    int skip(long by, long *moved);
     bool positioned() const { return m_state == State::At; }
     // Positioned, and the tree has not changed since: the cursor stands on the
     // very entry it remembers.
@@ -97,6 +106,10 @@ public:
     void resetCursor() { m_state = State::None; }
     // The cursor's place as a fraction 0-1, estimated from the page slots.
     double position();
+    // The inverse: descends from the root by the fraction, one page per
+    // level, onto a leaf entry whose position() is near it. Found, or End
+    // when the index is empty.
+    int goToPosition(double fraction);
 
     // Walks the whole tree checking its structure, order and free list, with work
     // bounded by the file size; counts the entries. 0 or e4index.
@@ -113,7 +126,9 @@ private:
     {
         uint32_t offset = 0;
         bool dirty = false;
-        uint64_t lastUse = 0;
+        // Neighbours in the order of use: newer towards the last used page,
+        // older towards the one to evict next (npos at the ends).
+        size_t newer = SIZE_MAX, older = SIZE_MAX;
         uint8_t bytes[PageSize];
     };
     struct Level
@@ -199,10 +214,14 @@ private:
     int m_firstItem = 0;
     uint32_t m_fileSize = 0;
 
-    std::vector<Page> m_cache;
+    // Slots are added as pages are needed, up to m_cachePages; a deque, so
+    // that the pages handed out stay where they are while it grows.
+    std::deque<Page> m_cache;
     std::unordered_map<uint32_t, size_t> m_where;
-    size_t m_cachePages = 256;
-    uint64_t m_clock = 0;
+    size_t m_cachePages = 4096;
+    size_t m_newest = SIZE_MAX, m_oldest = SIZE_MAX; // ends of the order of use
+    // Makes a slot the last used one.
+    void touch(size_t slot);
     uint64_t m_pageReads = 0;
     uint64_t m_pageWrites = 0;
 
@@ -210,6 +229,7 @@ private:
     std::vector<Level> m_stack;
     State m_state = State::None;
     std::string m_curKey;
+    std::string m_prevKey; // the key before a step, kept for the order check
     uint32_t m_curRecNo = 0;
     uint64_t m_version = 0;
     uint64_t m_cursorVersion = 0;

@@ -764,6 +764,19 @@ double d4position2(DATA4 *d)
     return double(d->recNo - 1) / double(d->recCount - 1);
 }
 
+int d4positionSet2(DATA4 *d, double fraction)
+{
+    if (!d)
+        return e4param;
+    fraction = std::clamp(fraction, 0.0, 1.0);
+    if (d->selectedTag)
+        return orderPositionSet(d, fraction);
+    flushRecord(d);
+    if (d->recCount == 0)
+        return positionEof(d);
+    return d4go(d, 1 + long(fraction * double(d->recCount - 1) + 0.5));
+}
+
 // ---- Changing records -----------------------------------------------------
 
 int d4appendBlank(DATA4 *d)

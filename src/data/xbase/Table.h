@@ -29,9 +29,10 @@
 //   All records are passed as raw bytes: rec[0] is the delete flag and a
 //   field's bytes start at rec + field->offset (see FIELD4).
 // Ordering. While d->selectedTag is non-null, d4top, d4bottom, d4skip, d4seek
-// and d4position2 hand over to orderTop, orderBottom, orderSkip, orderSeek and
-// orderPosition. These position the table with positionOn / positionEof /
-// positionBof below and return the positioning result (r4... of xbase.h).
+// d4position2 and d4positionSet2 hand over to orderTop, orderBottom, orderSkip,
+// orderSeek, orderPosition and orderPositionSet. These position the table
+// with positionOn / positionEof / positionBof below and return the
+// positioning result (r4... of xbase.h).
 // Pending changes of the current record are written (and indexAppend /
 // indexUpdate called) before the order functions are entered.
 // Reading records for a key: currentRecord(d) gives the current record's bytes
@@ -155,11 +156,18 @@ int indexFlush(DATA4 *d);
 // Builds every tag again from the table after a change of the tags failed
 // midway; removes them when that fails too.
 int indexRepair(DATA4 *d);
+// After a pack that removed a few records: their entries are removed and
+// every other entry takes its record's new number, in place, instead of
+// building the tags again. `removed` holds the removed records' old numbers
+// in ascending order, `removedRecs` their bytes. On a failure the tags are
+// built again from the table (indexRepair).
+int indexRenumber(DATA4 *d, const std::vector<long> &removed, const std::vector<std::string> &removedRecs);
 void indexClose(DATA4 *d, bool durable);
 int orderTop(DATA4 *d);
 int orderBottom(DATA4 *d);
 int orderSkip(DATA4 *d, long n);
 int orderSeek(DATA4 *d, const char *key);
 double orderPosition(DATA4 *d);
+int orderPositionSet(DATA4 *d, double fraction);
 
 } // namespace xbase

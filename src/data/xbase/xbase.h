@@ -103,8 +103,16 @@ int d4deleted(DATA4 *d4);
 int d4flush(DATA4 *d4);
 int d4pack(DATA4 *d4);
 int d4memoCompress(DATA4 *d4);
+// 1 when the memo file holds blocks no record points at (a compression
+// would shrink it), 0 when not or the table has no memo file; negative on
+// an error. Reads the table and its memos, writes nothing.
+int d4memoWasted(DATA4 *d4);
 int d4zap(DATA4 *d4, long first, long last); // removes records first..last
 double d4position2(DATA4 *d4);               // 0-1 place of the current record in the order
+// Goes to the record at about that place in the order (the inverse of
+// d4position2, in a tag's order estimated in steps of one index page per
+// level, whatever the table's size); 0 on a record, r4eof when there is none.
+int d4positionSet2(DATA4 *d4, double fraction);
 
 // ---- Tags ---------------------------------------------------------------
 TAG4 *d4tag(DATA4 *d4, const char *name); // null (and e4tag) when absent

@@ -292,7 +292,24 @@ TEST_P(NtxModelTest, MatchesAnOrderedSetAfterEveryStep)
         ASSERT_EQ(rc, it->first.compare(0, s.size(), s) == 0 ? NtxFile::Found : NtxFile::After);
         ASSERT_EQ(std::string(ntx.currentKey(), keyLen), it->first);
         ASSERT_EQ(ntx.currentRecNo(), it->second);
-        if (rnd(2)) {
+        if (rnd(4) == 0) {
+            // A long skip either way, jumping along the leaves.
+            const long by = rnd(121) - 60;
+            const long before = static_cast<long>(std::distance(model.begin(), it));
+            const long to = before + by;
+            long moved = -1;
+            const int r2 = ntx.skip(by, &moved);
+            if (to < 0 || to >= static_cast<long>(model.size())) {
+                ASSERT_EQ(r2, NtxFile::End);
+                ASSERT_EQ(moved, to < 0 ? before : static_cast<long>(model.size()) - 1 - before);
+            } else {
+                ASSERT_EQ(r2, NtxFile::Found);
+                ASSERT_EQ(moved, by < 0 ? -by : by);
+                auto j = model.begin();
+                std::advance(j, to);
+                ASSERT_EQ(ntx.currentRecNo(), j->second);
+            }
+        } else if (rnd(2)) {
             auto j = it;
             for (int k = 0; k < 3; ++k) {
                 ++j;
@@ -318,6 +335,19 @@ TEST_P(NtxModelTest, MatchesAnOrderedSetAfterEveryStep)
             }
         }
         if (step % 250 == 0) {
+            // Every record number one up, in place, as a pack renumbers.
+            ASSERT_EQ(ntx.renumber([](uint32_t r) { return r + 1; }), 0);
+            Model moved;
+            for (const Entry &e : model)
+                moved.insert({e.first, e.second + 1});
+            model.swap(moved);
+            ++nextRec;
+            // Going to a place lands on an entry in the model near it.
+            if (!model.empty()) {
+                const double f = rnd(1001) / 1000.0;
+                ASSERT_EQ(ntx.goToPosition(f), NtxFile::Found);
+                ASSERT_EQ(model.count({std::string(ntx.currentKey(), keyLen), ntx.currentRecNo()}), 1u);
+            }
             std::vector<Entry> all;
             ASSERT_EQ(walk(ntx, all), 0);
             ASSERT_EQ(all, asVector(model));
@@ -478,6 +508,16 @@ TEST_F(NtxTest, PositionRunsFromZeroToOneInOrder)
     EXPECT_LT(worst, 0.15) << "estimate drifts too far from the exact place";
     ASSERT_EQ(ntx.bottom(), NtxFile::Found);
     EXPECT_DOUBLE_EQ(ntx.position(), 1.0);
+    // Going to a place is the inverse, within a leaf page's share.
+    for (int percent = 0; percent <= 100; percent += 5) {
+        const double f = percent / 100.0;
+        ASSERT_EQ(ntx.goToPosition(f), NtxFile::Found);
+        EXPECT_NEAR(ntx.position(), f, 0.01) << percent;
+    }
+    ASSERT_EQ(ntx.goToPosition(0.0), NtxFile::Found);
+    EXPECT_EQ(ntx.prev(), NtxFile::End) << "0 is the first entry";
+    ASSERT_EQ(ntx.goToPosition(1.0), NtxFile::Found);
+    EXPECT_EQ(ntx.next(), NtxFile::End) << "1 is the last entry";
 }
 
 // The files read back identically in Perl XBase::Index and the peers' own
