@@ -321,6 +321,16 @@ QString invoiceSeekText(const QString &typed)
 
 // ---- The table behind a grid list -----------------------------------------------------
 
+int PickSource::goToPosition(double fraction)
+{
+    const long n = count();
+    int rc = top();
+    const long at = static_cast<long>(std::clamp(fraction, 0.0, 1.0) * static_cast<double>(n - 1) + 0.5);
+    if (rc == 0 && at > 0)
+        rc = skip(at);
+    return rc;
+}
+
 TableSource::TableSource(Table &table, std::function<PickRow(long, bool)> row)
     : m_table(table), m_row(std::move(row))
 {}
@@ -365,6 +375,11 @@ double TableSource::position()
     return m_table.isOpen() ? d4position2(m_table.data()) : 0.0;
 }
 
+int TableSource::goToPosition(double fraction)
+{
+    return m_table.isOpen() ? d4positionSet2(m_table.data(), fraction) : r4eof;
+}
+
 PickRow TableSource::readRow()
 {
     return m_row(m_table.recNo(), m_table.isDeleted());
@@ -376,6 +391,7 @@ bool PagedList::start(long callerRecord)
 {
     m_lastSeek.clear();
     m_anchorRec = 0;
+    m_anchorExact = true;
     const long count = m_source->count();
     if (count > pageRows) {
         m_max = count - pageRows;
@@ -392,6 +408,7 @@ bool PagedList::start(long callerRecord)
 long PagedList::locate()
 {
     PickSource &s = *m_source;
+    m_anchorExact = true;
     // A record that is not in the table (a stale number) counts as none.
     if (m_target <= 0 || s.go(m_target) != 0) {
         s.top();
@@ -402,7 +419,16 @@ long PagedList::locate()
     }
     const long count = s.count();
     const double fraction = std::clamp(s.position(), 0.0, 1.0);
-    const long estimate = static_cast<long>(static_cast<double>(count) * fraction);
+    const long estimate = std::min(count - 1, static_cast<long>(static_cast<double>(count) * fraction));
+    const long nearer = std::min(estimate, count - 1 - estimate);
+    m_anchorRec = m_target;
+    if (hasEstimatedZone(count) && nearer + count / 32 + 16 > exactReach) {
+        // Too far from both ends to count: the estimate, outside the reach
+        // of the ends, where every offset is exact.
+        m_anchorOffset = std::clamp(estimate, exactReach + 1, count - 2 - exactReach);
+        m_anchorExact = false;
+        return std::min(m_max, m_anchorOffset);
+    }
     // Count towards the nearer end of the order; every record stands in it,
     // so the records before are the count less those after, less one.
     long before;
@@ -410,9 +436,33 @@ long PagedList::locate()
         before = countBeyond(-1, estimate);
     else
         before = count - 1 - countBeyond(+1, count - 1 - estimate);
-    m_anchorRec = m_target;
     m_anchorOffset = before;
     return std::min(m_max, before);
+}
+
+bool PagedList::hasEstimatedZone(long count) const
+{
+    return count > 2 * (exactReach + 1) + 2 * pageRows;
+}
+
+long PagedList::countUpTo(int direction, long limit)
+{
+    PickSource &s = *m_source;
+    const long from = s.recNo();
+    long counted = 0;
+    long reached = from;
+    for (long step = 4096; step >= 1; step /= 8) {
+        while (counted <= limit && s.skip(direction * step) == 0) {
+            counted += step;
+            reached = s.recNo();
+        }
+        s.go(reached);
+        if (counted > limit)
+            break;
+    }
+    if (reached != from)
+        s.go(from);
+    return counted > limit ? -1 : counted;
 }
 
 long PagedList::countBeyond(int direction, long estimate)
@@ -452,32 +502,87 @@ PagedList::Page PagedList::fill()
     // Every record stands in the order, so the W-th from the first is the
     // (count - 1 - W)-th from the last; a known record may be nearer still.
     const long count = s.count();
+    auto fromAnEnd = [&] {
+        const long fromTop = m_window;
+        const long fromBottom = count - 1 - m_window;
+        int rc = -1;
+        if (fromBottom < fromTop) {
+            rc = s.bottom();
+            if (rc == 0 && fromBottom > 0)
+                rc = s.skip(-fromBottom);
+        }
+        if (rc != 0) {
+            rc = s.top();
+            if (rc == 0 && fromTop > 0)
+                rc = s.skip(fromTop);
+        }
+        return rc;
+    };
     const long fromTop = m_window;
     const long fromBottom = count - 1 - m_window;
     const long fromAnchor = m_anchorRec > 0 ? std::abs(m_window - m_anchorOffset) : LONG_MAX;
+    const long nearest = std::min({fromTop, fromBottom, fromAnchor});
+    bool exact = true;
     int rc = -1;
-    if (fromAnchor < std::min(fromTop, fromBottom) && s.go(m_anchorRec) == 0) {
+    if (nearest > exactReach && hasEstimatedZone(count)) {
+        // Nothing known is near: the engine's estimate of the place.
+        rc = s.goToPosition(static_cast<double>(m_window) / static_cast<double>(count - 1));
+        exact = false;
+    } else if (fromAnchor < std::min(fromTop, fromBottom) && s.go(m_anchorRec) == 0) {
         rc = fromAnchor > 0 ? s.skip(m_window - m_anchorOffset) : 0;
-    } else if (fromBottom < fromTop) {
-        rc = s.bottom();
-        if (rc == 0 && fromBottom > 0)
-            rc = s.skip(-fromBottom);
+        exact = m_anchorExact;
+        if (rc != 0 && !exact) {
+            // The anchor's estimated place was off and the skip passed an
+            // end: the window goes to that end.
+            m_window = m_window > m_anchorOffset ? m_max : 0;
+            exact = true;
+        }
     }
     if (rc != 0) {
-        rc = s.top();
-        if (rc == 0 && fromTop > 0)
-            rc = s.skip(fromTop);
+        exact = true;
+        rc = fromAnEnd();
     }
-    for (int r = 0; rc == 0 && r < pageRows; ++r) {
-        PickRow row = s.readRow();
-        if (m_target > 0 && row.recNo == m_target)
-            page.targetRow = r;
-        page.rows.push_back(std::move(row));
-        if (r + 1 < pageRows)
-            rc = s.skip(1);
+    if (rc == 0 && !exact && hasEstimatedZone(count)) {
+        // Within the reach of an end the offset must be exact: count it, or
+        // learn that the estimate was short and stay just outside the reach.
+        const bool nearTop = m_window <= exactReach;
+        const bool nearBottom = m_window >= count - 1 - exactReach;
+        if (nearTop || nearBottom) {
+            const long beyond = countUpTo(nearTop ? -1 : +1, exactReach);
+            if (beyond < 0) {
+                m_window = nearTop ? exactReach + 1 : count - 2 - exactReach;
+            } else {
+                m_window = nearTop ? beyond : count - 1 - beyond;
+                exact = true;
+                if (m_window > m_max) {
+                    m_window = m_max;
+                    rc = fromAnEnd();
+                }
+            }
+        }
+    }
+    const long wanted = std::min<long>(pageRows, count);
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int r = 0; rc == 0 && r < pageRows; ++r) {
+            PickRow row = s.readRow();
+            if (m_target > 0 && row.recNo == m_target)
+                page.targetRow = r;
+            page.rows.push_back(std::move(row));
+            if (r + 1 < pageRows)
+                rc = s.skip(1);
+        }
+        if (exact || static_cast<long>(page.rows.size()) >= wanted)
+            break;
+        // An estimated place within the last page: the last page instead.
+        page.rows.clear();
+        page.targetRow = -1;
+        m_window = m_max;
+        exact = true;
+        rc = fromAnEnd();
     }
     m_anchorRec = page.rows.empty() ? 0 : page.rows.front().recNo;
     m_anchorOffset = m_window;
+    m_anchorExact = exact;
     m_target = 0;
     page.scrollPosition = scrollPosition();
     return page;

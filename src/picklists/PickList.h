@@ -147,6 +147,10 @@ public:
     virtual long recNo() = 0;
     virtual double position() = 0; // 0-1 place of the current record in the order
     virtual PickRow readRow() = 0; // reads the current record
+    // Goes to a record at about that place (0-1) in the order: 0 on a
+    // record. The table's is the engine's estimate, found in steps of one
+    // index page; this one walks from the first record to the exact place.
+    virtual int goToPosition(double fraction);
 };
 
 // A table in its selected order; rows are built by `row` after the record
@@ -164,6 +168,7 @@ public:
     long recNo() override;
     double position() override;
     PickRow readRow() override;
+    int goToPosition(double fraction) override;
 
 private:
     Table &m_table;
@@ -178,10 +183,20 @@ private:
 // reaches its first row by skipping from the nearest place it knows: the
 // first or last record, or the record it last placed (the first row of the
 // last fill, the target of the last locate).
+//
+// No action walks more than about exactReach records. Within exactReach of
+// either end W is exact. Further in, a place no known record is near is
+// reached through the engine's estimate (goToPosition), and a target's W is
+// the engine's estimate of its place: the scroll bar is then approximate,
+// while the rows are always the records that follow each other in the order,
+// and paging from them moves by exactly ten. A window that pages from such a
+// place into the reach of an end learns its exact W there, or stays just
+// outside the reach when the estimate was short by more than the reach.
 class PagedList
 {
 public:
     static constexpr int pageRows = 10;
+    static constexpr long exactReach = 65536;
 
     PagedList() = default;
     explicit PagedList(PickSource &source) : m_source(&source) {}
@@ -194,9 +209,11 @@ public:
 
     // The number of records before the target in the order, at most M: the
     // engine's fractional position gives a first estimate, skipping corrects
-    // it. The count is exact; the skipping starts from the nearer end of the
-    // order and a short way before the estimate, because the estimate may be
-    // off by a few hundredths of the table either way (see countBeyond).
+    // it. The count is exact when the estimate lies within exactReach of an
+    // end; the skipping starts from the nearer end of the order and a short
+    // way before the estimate, because the estimate may be off by a few
+    // hundredths of the table either way (see countBeyond). Further in, the
+    // estimate itself, kept out of the exact reach.
     long locate();
 
     struct Page
@@ -232,15 +249,23 @@ private:
     // The records beyond the target (which is current) in one direction:
     // -1 before it, +1 after it.
     long countBeyond(int direction, long estimate);
+    // The records before (-1) or after (+1) the current record, counted
+    // exactly when there are at most `limit` of them; -1 when there are more.
+    // Leaves the source on the record.
+    long countUpTo(int direction, long limit);
+    // Whether the order is long enough for places beyond the exact reach.
+    bool hasEstimatedZone(long count) const;
 
     PickSource *m_source = nullptr;
     long m_window = 0;
     long m_max = 0;
     long m_target = 0;
     QString m_lastSeek;
-    // A record whose place in the order is known; 0 none.
+    // A record whose place in the order is known (exactly, or as the
+    // engine's estimate); 0 none.
     long m_anchorRec = 0;
     long m_anchorOffset = 0;
+    bool m_anchorExact = true;
 };
 
 // ---- The plain lists: groups and label stocks ----------------------------------------

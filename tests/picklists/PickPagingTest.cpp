@@ -28,7 +28,7 @@ public:
     long skips = 0;   // skip calls
     long seeks = 0;
 
-    explicit ModelSource(long n, long firstRecNo = 1)
+    explicit ModelSource(long n, long firstRecNo = 1) : m_firstRecNo(firstRecNo)
     {
         // Record numbers scrambled against the key order, as appends in any
         // order leave them.
@@ -41,13 +41,7 @@ public:
     long count() override { return long(order.size()); }
     int top() override { return place(order.empty() ? -1 : 0); }
     int bottom() override { return place(long(order.size()) - 1); }
-    int go(long recNo) override
-    {
-        for (size_t i = 0; i < order.size(); ++i)
-            if (order[i] == recNo)
-                return place(long(i));
-        return place(-1);
-    }
+    int go(long recNo) override { return place(indexOf(recNo)); }
     int skip(long n) override
     {
         ++skips;
@@ -98,9 +92,15 @@ public:
 
     long indexOf(long recNo) const
     {
-        for (size_t i = 0; i < order.size(); ++i)
-            if (order[i] == recNo)
-                return long(i);
+        // order[i] is firstRecNo + (i * 7919) % n: 7919 is prime, so the
+        // inverse is found without a search.
+        const long n = long(order.size());
+        const long r = recNo - m_firstRecNo;
+        if (r < 0 || r >= n)
+            return -1;
+        for (long i = r; i < n * 7919; i += n)
+            if (i % 7919 == 0 && order[size_t(i / 7919)] == recNo)
+                return i / 7919;
         return -1;
     }
     void resetCounters() { reads = stepped = skips = seeks = 0; }
@@ -112,6 +112,7 @@ private:
         return index < 0 ? r4eof : 0;
     }
     long m_cur = -1;
+    long m_firstRecNo = 1;
 };
 
 // Places the list on the record at `index` (as the caller's record) and
@@ -381,4 +382,69 @@ TEST(PickPaging, SeekSelectsTheFoundOrNextGreaterKeyAndIgnoresTextBeyondTheLast)
     EXPECT_EQ(list.lastSeek(), QString());
     EXPECT_TRUE(list.seek(QStringLiteral("K")));
     EXPECT_EQ(list.window(), 0);
+}
+
+TEST(PickPaging, FarFromBothEndsTheEstimatePlacesTheWindowAndTheRowsStayInOrder)
+{
+    // Long enough for places beyond the exact reach of both ends; the
+    // engine's estimates run 2% of the table too far.
+    const long n = 2 * (PagedList::exactReach + 1) + 200000;
+    ModelSource m(n);
+    m.estimate = [](long i, long c) { return std::min(1.0, (double(i) + 0.02 * double(c)) / double(c - 1)); };
+    PagedList list(m);
+    const long bound = 4 * PagedList::exactReach; // most records any action may pass
+    auto expectRunFrom = [&](const PagedList::Page &page, const char *what) {
+        ASSERT_EQ(page.rows.size(), 10u) << what;
+        const long first = m.indexOf(page.rows.front().recNo);
+        for (long r = 0; r < 10; ++r)
+            ASSERT_EQ(page.rows[size_t(r)].recNo, m.order[size_t(first + r)]) << what << " row " << r;
+    };
+
+    // Opened on a record in the middle: the estimate is the window, the
+    // record the first row.
+    const long middle = n / 2;
+    m.resetCounters();
+    list.start(m.order[size_t(middle)]);
+    PagedList::Page page = list.fill();
+    EXPECT_LE(m.stepped, bound);
+    EXPECT_EQ(page.rows.front().recNo, m.order[size_t(middle)]);
+    EXPECT_EQ(page.targetRow, 0);
+    EXPECT_NEAR(double(list.window()), double(middle) + 0.02 * double(n), 2.0);
+    // Paging moves by exactly ten records.
+    list.moveBy(10);
+    page = list.fill();
+    EXPECT_EQ(page.rows.front().recNo, m.order[size_t(middle + 10)]);
+
+    // A thumb dropped anywhere shows ten records in order, at bounded cost.
+    for (int percent : {1, 10, 50, 90, 99}) {
+        list.moveTo(list.offsetAt(percent));
+        m.resetCounters();
+        page = list.fill();
+        expectRunFrom(page, "thumb");
+        EXPECT_LE(m.stepped, bound) << percent;
+        EXPECT_LE(m.reads, 10) << percent;
+    }
+
+    // Paging up from an estimated place reaches the first record through
+    // every record on the way, once each.
+    list.moveTo(list.offsetAt(30));
+    page = list.fill();
+    long expected = m.indexOf(page.rows.front().recNo);
+    while (list.window() > 0) {
+        list.moveBy(-10);
+        m.resetCounters();
+        page = list.fill();
+        EXPECT_LE(m.stepped, bound);
+        const long first = m.indexOf(page.rows.front().recNo);
+        ASSERT_EQ(first, std::max(0L, expected - 10)) << "window " << list.window();
+        expected = first;
+    }
+    EXPECT_EQ(expected, 0);
+    // Home and End are exact.
+    list.moveTo(list.maxOffset());
+    page = list.fill();
+    EXPECT_EQ(page.rows.back().recNo, m.order.back());
+    list.moveTo(0);
+    page = list.fill();
+    EXPECT_EQ(page.rows.front().recNo, m.order.front());
 }
