@@ -28,11 +28,25 @@ int &paymentResult()
     return result;
 }
 
+namespace {
+
+// The last invoice in number order that is not marked for deletion (a
+// deleted invoice stays marked until the command's closing pack); 0 on none.
+bool lastLiveInvoice(Table &inv)
+{
+    inv.useTag(tag::Inv);
+    int rc = inv.bottom();
+    while (rc == 0 && inv.isDeleted())
+        rc = inv.skip(-1);
+    return rc == 0;
+}
+
+} // namespace
+
 int nextInvoiceNumber()
 {
     Table &inv = db().inv6;
-    inv.useTag(tag::Inv);
-    if (inv.bottom() != 0)
+    if (!lastLiveInvoice(inv))
         return 1;
     // Read from the field, so the header buffer of the invoice being edited stays.
     return fieldio::readInt(inv.field(fld::IvNo)) + 1;
@@ -41,8 +55,7 @@ int nextInvoiceNumber()
 int lastInvoiceRecord()
 {
     Table &inv = db().inv6;
-    inv.useTag(tag::Inv);
-    if (inv.bottom() != 0)
+    if (!lastLiveInvoice(inv))
         return 0;
     return int(inv.recNo());
 }

@@ -87,15 +87,12 @@ bool deleteRows(Table &t, const char *tagName, int number)
     return t.seek(numberKey(number)) == 0 && markFromHere(t, number);
 }
 
-// Packs a table that lost records; should the pack fail, the marked records
-// stay and the command's closing pack tries again.
-bool packTableNow(Table &t)
+// Records marked by a save or delete stay in their tables, skipped by every
+// reader, until the command's closing pack removes them: a pack rewrites the
+// whole table, which a save must not wait for.
+void leaveForClosingPack()
 {
-    if (t.pack() >= 0)
-        return true;
-    db().takeErrorCode();
     db().packNeeded = true;
-    return false;
 }
 
 void storeCustomerNote(const QString &note)
@@ -204,10 +201,8 @@ SaveResult saveInvoice(const QString &customerNote)
 
     storeCustomerNote(customerNote.trimmed());
 
-    if (itemsDeleted)
-        result.itemsPacked = packTableNow(d.itm5);
-    if (paymentsDeleted)
-        result.paymentsPacked = packTableNow(d.pmt);
+    if (itemsDeleted || paymentsDeleted)
+        leaveForClosingPack();
     d.itm5.flush();
     d.pmt.flush();
     d.itm5.useTag(tag::Itm);
@@ -227,12 +222,8 @@ bool deleteInvoice()
         inv.markDeleted();
         headerDeleted = true;
     }
-    if (itemsDeleted)
-        packTableNow(d.itm5);
-    if (paymentsDeleted)
-        packTableNow(d.pmt);
-    if (headerDeleted)
-        packTableNow(inv);
+    if (itemsDeleted || paymentsDeleted || headerDeleted)
+        leaveForClosingPack();
     d.itm5.useTag(tag::Itm);
     d.pmt.useTag(tag::Pmt);
     d.selected.invoice = lastInvoiceRecord();

@@ -31,8 +31,6 @@ struct SaveResult
     SaveOutcome outcome = SaveOutcome::Saved;
     bool wasNew = false; // the invoice had not been stored before this save
     long recNo = 0;      // the INV6 record written; 0 when none was
-    bool itemsPacked = false;
-    bool paymentsPacked = false;
 };
 
 // Saves the invoice in memory. The header buffer must already hold what the
@@ -45,9 +43,11 @@ struct SaveResult
 SaveResult saveInvoice(const QString &customerNote);
 
 // Deletes the lines and payments stored under the header buffer's invoice
-// number, and the INV6 record of a stored invoice; packs the tables that lost
-// records. The selected invoice record becomes the last invoice in number
-// order (0 for none). Returns whether any record was deleted.
+// number, and the INV6 record of a stored invoice. Like the lines and
+// payments a save leaves over, they stay marked (every reader skips them)
+// and the pack-needed flag has the command's closing pack remove them. The
+// selected invoice record becomes the last invoice in number order that is
+// not marked (0 for none). Returns whether any record was deleted.
 bool deleteInvoice();
 
 // The record of a line-item row or payment row as the save writes it.

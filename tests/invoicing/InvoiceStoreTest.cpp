@@ -148,7 +148,7 @@ TEST_F(InvoiceStore, AnAnswerThatIsNoInvoiceNumberStartsAtOne)
         // Remove it again, so that the next save is a first invoice too.
         db().selected.invoice = int(r.recNo);
         deleteInvoice();
-        EXPECT_EQ(db().inv6.recCount(), 0);
+        EXPECT_EQ(lastInvoiceRecord(), 0); // marked until the command's closing pack
     }
     expectCheckPasses();
 }
@@ -279,11 +279,10 @@ TEST_F(InvoiceStore, FiveStoredLinesSavedAsThreeAreOverwrittenAndTheRestDeleted)
     const SaveResult r = saveInvoice(QString());
     ASSERT_EQ(r.outcome, SaveOutcome::Saved);
     EXPECT_FALSE(r.wasNew);
-    EXPECT_TRUE(r.itemsPacked);
-    EXPECT_FALSE(r.paymentsPacked);
-
-    // Packed: seven records remain, three of them the invoice's, in order.
-    EXPECT_EQ(db().itm5.recCount(), 2 + 3 + 2);
+    // The two lines left over stay marked until the command's closing pack;
+    // three live lines remain, in order.
+    EXPECT_TRUE(db().packNeeded);
+    EXPECT_EQ(db().itm5.recCount(), 2 + 5 + 2);
     EXPECT_EQ(lineIds(1001), (QStringList{"L1", "L3", "L5"}));
     EXPECT_EQ(storedRows(1001)[0].item.PDesc.trimmed(), "Changed");
     // The first three stored records held them: the records that follow
@@ -306,7 +305,6 @@ TEST_F(InvoiceStore, MoreLinesThanStoredAreAppendedAfterTheStoredOnes)
     invoiceMemory().items.append(line(QStringLiteral("Y")));
     const SaveResult r = saveInvoice(QString());
     ASSERT_EQ(r.outcome, SaveOutcome::Saved);
-    EXPECT_FALSE(r.itemsPacked);
     EXPECT_EQ(db().itm5.recCount(), countBefore + 2);
     const QList<StoredRow> rows = storedRows(1001);
     ASSERT_EQ(rows.size(), 4);
@@ -337,9 +335,9 @@ TEST_F(InvoiceStore, RemovingAllPaymentsDeletesTheirRecords)
     invoiceMemory().payments.clear();
     const SaveResult r = saveInvoice(QString());
     ASSERT_EQ(r.outcome, SaveOutcome::Saved);
-    EXPECT_TRUE(r.paymentsPacked);
     EXPECT_TRUE(storedPayments(1001).isEmpty());
-    EXPECT_EQ(db().pmt.recCount(), 1);
+    EXPECT_TRUE(db().packNeeded); // marked, removed by the command's closing pack
+    EXPECT_EQ(db().pmt.recCount(), 3);
     ASSERT_EQ(storedPayments(1002).size(), 1);
     EXPECT_DOUBLE_EQ(storedPayments(1002)[0].PAmt, 7);
     expectCheckPasses();
@@ -516,14 +514,17 @@ TEST_F(InvoiceStore, DeletingRemovesTheInvoiceItsLinesAndPaymentsOnly)
     addPayment(1003, QDate(2026, 3, 1), 6);
     load(rec);
     EXPECT_TRUE(deleteInvoice());
-    EXPECT_EQ(db().inv6.recCount(), 2);
-    EXPECT_EQ(db().itm5.recCount(), 3);
-    EXPECT_EQ(db().pmt.recCount(), 1);
+    // Marked, and removed by the command's closing pack.
+    EXPECT_TRUE(db().packNeeded);
+    EXPECT_EQ(db().inv6.recCount(), 3);
+    EXPECT_EQ(db().itm5.recCount(), 6);
+    EXPECT_EQ(db().pmt.recCount(), 2);
+    EXPECT_TRUE(storedPayments(1002).isEmpty());
     EXPECT_TRUE(lineIds(1002).isEmpty());
     EXPECT_EQ(lineIds(1001), (QStringList{"L1", "L2"}));
     EXPECT_EQ(storedPayments(1003).size(), 1);
-    // The selected record is the last invoice, renumbered by the pack.
-    EXPECT_EQ(db().selected.invoice, last - 1);
+    // The selected record is the last invoice.
+    EXPECT_EQ(db().selected.invoice, last);
     db().inv6.go(db().selected.invoice);
     db().inv6.read();
     EXPECT_EQ(db().inv6.buf.IvNo, 1003);
@@ -550,9 +551,10 @@ TEST_F(InvoiceStore, DeletingTheOnlyInvoiceLeavesNoSelectedRecord)
     addPayment(1001, QDate(2026, 3, 1), 5);
     load(rec);
     EXPECT_TRUE(deleteInvoice());
-    EXPECT_EQ(db().inv6.recCount(), 0);
-    EXPECT_EQ(db().itm5.recCount(), 0);
-    EXPECT_EQ(db().pmt.recCount(), 0);
+    // Marked, for the command's closing pack to remove.
+    EXPECT_TRUE(db().packNeeded);
+    EXPECT_TRUE(lineIds(1001).isEmpty());
+    EXPECT_TRUE(storedPayments(1001).isEmpty());
     EXPECT_EQ(db().selected.invoice, 0);
     // The next invoice is a first one again.
     EXPECT_EQ(nextInvoiceNumber(), 1);
