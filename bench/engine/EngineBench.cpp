@@ -1,8 +1,13 @@
 // The engine against SQLite on a customer-like table with the five customer
 // tags: appends flushed one record at a time, prefix seeks, pick-list fills,
-// re-indexing, and deleting 10% followed by a pack.
+// re-indexing, and deleting 10% followed by a pack. Both tables grow in
+// steps (100k, 300k, then the full count); the seeks and fills are timed at
+// every step, so that one run shows how they keep up with the size.
 //
 //   bench_engine [records] [directory]      (defaults: 1000000, a new /tmp dir)
+//
+// One line per operation and size, ready to compare between runs:
+//   seek n=1000000 ours=0.43 sqlite=0.60 ratio=0.72
 //
 // Neither side asks for fsync per record: the engine's d4flush hands pages to
 // the system, SQLite runs with journal_mode=WAL and synchronous=OFF and commits
@@ -99,11 +104,12 @@ struct Probe
     long number;         // CCNO: the customer number
 };
 
-std::vector<Probe> makeProbes(const std::vector<Customer> &cs, int count, std::mt19937 &rng)
+// Probes for the first `among` customers.
+std::vector<Probe> makeProbes(const std::vector<Customer> &cs, size_t among, int count, std::mt19937 &rng)
 {
     std::vector<Probe> out;
     for (int i = 0; i < count; ++i) {
-        const Customer &c = cs[rng() % cs.size()];
+        const Customer &c = cs[rng() % among];
         Probe p{i % 5, "", "", 0};
         size_t len = 2 + rng() % 5;
         switch (p.tag) {
@@ -166,19 +172,21 @@ const char *kSqlSeek[] = {
     "SELECT rowid,* FROM cust WHERE upper(email) >= ?1 ORDER BY upper(email) LIMIT ?2",
 };
 
-struct Figure
+// One figure: the operation, the table size and both times.
+void line(const char *what, long n, double ours, double sqlite)
 {
-    const char *what;
-    double ours, sqlite;
-};
-
-void report(const std::vector<Figure> &figs)
-{
-    std::printf("\n%-44s %12s %12s %8s\n", "", "engine s", "SQLite s", "ratio");
-    for (const Figure &f : figs)
-        std::printf("%-44s %12.3f %12.3f %8.2f\n", f.what, f.ours, f.sqlite,
-                    f.sqlite > 0 ? f.ours / f.sqlite : 0);
+    std::printf("%s n=%ld ours=%.3f sqlite=%.3f ratio=%.2f\n", what, n, ours, sqlite,
+                sqlite > 0 ? ours / sqlite : 0);
+    std::fflush(stdout);
 }
+
+// The probes of one step of growth.
+struct Step
+{
+    long size;
+    std::vector<Probe> seeks, fills;
+    double oursSeek = 0, oursFill = 0, sqlSeek = 0, sqlFill = 0;
+};
 
 } // namespace
 
@@ -197,11 +205,20 @@ int main(int argc, char **argv)
     std::printf("%ld records in %s\n", n, dir.c_str());
     std::mt19937 rng(12345);
     std::vector<Customer> cs = makeCustomers(n, rng);
-    std::vector<Probe> seeks = makeProbes(cs, 100000, rng);
-    std::vector<Probe> fills = makeProbes(cs, 10000, rng);
-    std::vector<Figure> figs;
+    std::vector<Step> steps;
+    for (long size : {100000L, 300000L}) {
+        if (size < n)
+            steps.push_back(Step{size, {}, {}});
+    }
+    steps.push_back(Step{n, {}, {}});
+    for (Step &st : steps) {
+        st.seeks = makeProbes(cs, size_t(st.size), 100000, rng);
+        st.fills = makeProbes(cs, size_t(st.size), 10000, rng);
+    }
+    size_t sink = 0, found = 0, sqlFound = 0;
 
-    // ---- Engine ---------------------------------------------------------------
+    // Both sides grow and are timed step by step, one right after the other,
+    // so that a machine busy with other work slows both alike.
     CODE4 *c4 = code4initP();
     code4safety(c4, 0);
     std::string stem = dir + "/CUST5";
@@ -210,60 +227,155 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "d4create failed: %d\n", code4errorCode(c4, 0));
         return 1;
     }
-    FIELD4 *fCuno = d4field(d, "cuno"), *fFirst = d4field(d, "first"), *fLast = d4field(d, "last"),
-           *fAddr1 = d4field(d, "addr1"), *fZip = d4field(d, "zip"), *fEmail = d4field(d, "email");
-    auto t0 = Clock::now();
-    for (const Customer &c : cs) {
-        if (d4appendBlank(d) != 0)
-            return 1;
-        f4assignLong(fCuno, c.cuno);
-        f4assign(fFirst, c.first.c_str());
-        f4assign(fLast, c.last.c_str());
-        f4assign(fAddr1, c.addr1.c_str());
-        f4assign(fZip, c.zip.c_str());
-        f4assign(fEmail, c.email.c_str());
-        d4flush(d);
-    }
-    double oursAppend = seconds(t0);
-    d4close(d);
-    d = d4open(c4, stem.c_str());
-    if (!d) {
-        std::fprintf(stderr, "d4open failed: %d\n", code4errorCode(c4, 0));
-        return 1;
-    }
-    fLast = d4field(d, "last");
-    fFirst = d4field(d, "first");
-    TAG4 *tags[5];
+    std::string dbPath = dir + "/cust.sqlite";
+    unlink(dbPath.c_str());
+    sqlite3 *db = nullptr;
+    check(sqlite3_open(dbPath.c_str(), &db), "open");
+    exec(db, "PRAGMA journal_mode=WAL");
+    exec(db, "PRAGMA synchronous=OFF");
+    exec(db,
+         "CREATE TABLE cust(cuno INTEGER, title TEXT, first TEXT, last TEXT, addr1 TEXT, addr2 TEXT, "
+         "addr3 TEXT, addr4 TEXT, zip TEXT, comments TEXT, ngroup INTEGER, note TEXT, phone TEXT, fax TEXT, "
+         "email TEXT)");
+    exec(db, "CREATE INDEX cname ON cust(upper(last)||'|'||upper(first))");
+    exec(db, "CREATE INDEX ccno ON cust(cuno)");
+    exec(db, "CREATE INDEX czip ON cust(zip)");
+    exec(db, "CREATE INDEX ccomp ON cust(addr1)");
+    exec(db, "CREATE INDEX cemail ON cust(upper(email))");
+    sqlite3_stmt *ins = nullptr;
+    check(
+        sqlite3_prepare_v2(db,
+                           "INSERT INTO cust(cuno,first,last,addr1,zip,email,title,addr2,addr3,addr4,ngroup,"
+                           "note,phone,fax) VALUES(?,?,?,?,?,?,'','','','',0,'','','')",
+                           -1, &ins, nullptr),
+        "prepare insert");
+    sqlite3_stmt *q[5];
     for (int i = 0; i < 5; ++i)
-        tags[i] = d4tag(d, kTags[i].name);
+        check(sqlite3_prepare_v2(db, kSqlSeek[i], -1, &q[i], nullptr), "prepare seek");
+    auto bindProbe = [&](sqlite3_stmt *s, const Probe &p, int limit) {
+        if (p.tag == 1)
+            sqlite3_bind_int64(s, 1, p.number);
+        else if (p.tag == 0) // last|first: the prefix of the padded key up to the last name
+            sqlite3_bind_text(s, 1, upper(p.sqlText.substr(0, p.sqlText.find(' '))).c_str(), -1,
+                              SQLITE_TRANSIENT);
+        else
+            sqlite3_bind_text(s, 1, p.sqlText.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int(s, 2, limit);
+    };
 
-    size_t sink = 0, found = 0;
-    t0 = Clock::now();
-    for (const Probe &p : seeks) {
-        d4tagSelect(d, tags[p.tag]);
-        found += d4seek(d, p.ours.c_str()) == 0;
-        sink += size_t(d4recNo(d));
-    }
-    double oursSeek = seconds(t0);
-    t0 = Clock::now();
-    for (const Probe &p : fills) {
-        d4tagSelect(d, tags[p.tag]);
-        if (d4seek(d, p.ours.c_str()) == r4eof)
-            continue;
-        sink += std::strlen(f4str(fLast));
-        for (int i = 0; i < 10 && d4skip(d, 1) == 0; ++i)
-            sink += std::strlen(f4str(fLast)) + std::strlen(f4str(fFirst));
-    }
-    double oursFill = seconds(t0);
+    double oursAppend = 0, sqlAppend = 0;
+    long appended = 0;
+    TAG4 *tags[5];
+    FIELD4 *fLast = nullptr, *fFirst = nullptr;
+    for (Step &st : steps) {
+        // Appends.
+        FIELD4 *fCuno = d4field(d, "cuno"), *fAddr1 = d4field(d, "addr1"), *fZip = d4field(d, "zip"),
+               *fEmail = d4field(d, "email");
+        fFirst = d4field(d, "first");
+        fLast = d4field(d, "last");
+        auto t0 = Clock::now();
+        for (long i = appended; i < st.size; ++i) {
+            const Customer &c = cs[size_t(i)];
+            if (d4appendBlank(d) != 0)
+                return 1;
+            f4assignLong(fCuno, c.cuno);
+            f4assign(fFirst, c.first.c_str());
+            f4assign(fLast, c.last.c_str());
+            f4assign(fAddr1, c.addr1.c_str());
+            f4assign(fZip, c.zip.c_str());
+            f4assign(fEmail, c.email.c_str());
+            d4flush(d);
+        }
+        oursAppend += seconds(t0);
+        t0 = Clock::now();
+        for (long i = appended; i < st.size; ++i) {
+            const Customer &c = cs[size_t(i)];
+            sqlite3_bind_int64(ins, 1, c.cuno);
+            sqlite3_bind_text(ins, 2, c.first.c_str(), -1, SQLITE_STATIC);
+            sqlite3_bind_text(ins, 3, c.last.c_str(), -1, SQLITE_STATIC);
+            sqlite3_bind_text(ins, 4, c.addr1.c_str(), -1, SQLITE_STATIC);
+            sqlite3_bind_text(ins, 5, c.zip.c_str(), -1, SQLITE_STATIC);
+            sqlite3_bind_text(ins, 6, c.email.c_str(), -1, SQLITE_STATIC);
+            check(sqlite3_step(ins), "insert");
+            sqlite3_reset(ins);
+        }
+        sqlAppend += seconds(t0);
+        appended = st.size;
+        d4close(d);
+        d = d4open(c4, stem.c_str());
+        if (!d) {
+            std::fprintf(stderr, "d4open failed: %d\n", code4errorCode(c4, 0));
+            return 1;
+        }
+        fLast = d4field(d, "last");
+        fFirst = d4field(d, "first");
+        for (int i = 0; i < 5; ++i)
+            tags[i] = d4tag(d, kTags[i].name);
 
-    // Re-index, and what it is measured against: reading the table and
+        // Seeks.
+        t0 = Clock::now();
+        for (const Probe &p : st.seeks) {
+            d4tagSelect(d, tags[p.tag]);
+            found += d4seek(d, p.ours.c_str()) == 0;
+            sink += size_t(d4recNo(d));
+        }
+        st.oursSeek = seconds(t0);
+        t0 = Clock::now();
+        for (const Probe &p : st.seeks) {
+            sqlite3_stmt *s = q[p.tag];
+            bindProbe(s, p, 1);
+            if (sqlite3_step(s) == SQLITE_ROW) {
+                ++sqlFound;
+                sink += size_t(sqlite3_column_int64(s, 0));
+                for (int c = 1; c <= 15; ++c)
+                    sink += size_t(sqlite3_column_bytes(s, c));
+            }
+            sqlite3_reset(s);
+        }
+        st.sqlSeek = seconds(t0);
+
+        // Fills: a seek and the ten records after it.
+        t0 = Clock::now();
+        for (const Probe &p : st.fills) {
+            d4tagSelect(d, tags[p.tag]);
+            if (d4seek(d, p.ours.c_str()) == r4eof)
+                continue;
+            sink += std::strlen(f4str(fLast));
+            for (int i = 0; i < 10 && d4skip(d, 1) == 0; ++i)
+                sink += std::strlen(f4str(fLast)) + std::strlen(f4str(fFirst));
+        }
+        st.oursFill = seconds(t0);
+        t0 = Clock::now();
+        for (const Probe &p : st.fills) {
+            sqlite3_stmt *s = q[p.tag];
+            bindProbe(s, p, 11);
+            while (sqlite3_step(s) == SQLITE_ROW) {
+                const unsigned char *last = sqlite3_column_text(s, 4);
+                const unsigned char *first = sqlite3_column_text(s, 3);
+                sink += std::strlen(reinterpret_cast<const char *>(last)) +
+                        std::strlen(reinterpret_cast<const char *>(first));
+            }
+            sqlite3_reset(s);
+        }
+        st.sqlFill = seconds(t0);
+        line("seek", st.size, st.oursSeek, st.sqlSeek);
+        line("fill", st.size, st.oursFill, st.sqlFill);
+    }
+    sqlite3_finalize(ins);
+    for (sqlite3_stmt *s : q)
+        sqlite3_finalize(s);
+
+    // Re-index, and what it is also measured against: reading the table and
     // sorting its keys in memory.
-    t0 = Clock::now();
+    auto t0 = Clock::now();
     if (i4create(d, "CUST5", kTags) != 0) {
         std::fprintf(stderr, "i4create failed: %d\n", code4errorCode(c4, 0));
         return 1;
     }
     double oursReindex = seconds(t0);
+    t0 = Clock::now();
+    exec(db, "REINDEX cust");
+    double sqlReindex = seconds(t0);
     for (int i = 0; i < 5; ++i)
         tags[i] = d4tag(d, kTags[i].name);
     t0 = Clock::now();
@@ -287,6 +399,7 @@ int main(int argc, char **argv)
     }
     double baseline = seconds(t0);
 
+    // Deleting a tenth, then packing.
     std::vector<long> victims;
     for (long i = 0; i < n / 10; ++i)
         victims.push_back(long(1 + rng() % uint64_t(n)));
@@ -301,89 +414,6 @@ int main(int argc, char **argv)
     long remaining = d4recCountDo(d);
     d4close(d);
     code4initUndoP(c4);
-
-    // ---- SQLite ---------------------------------------------------------------
-    std::string dbPath = dir + "/cust.sqlite";
-    unlink(dbPath.c_str());
-    sqlite3 *db = nullptr;
-    check(sqlite3_open(dbPath.c_str(), &db), "open");
-    exec(db, "PRAGMA journal_mode=WAL");
-    exec(db, "PRAGMA synchronous=OFF");
-    exec(db,
-         "CREATE TABLE cust(cuno INTEGER, title TEXT, first TEXT, last TEXT, addr1 TEXT, addr2 TEXT, "
-         "addr3 TEXT, addr4 TEXT, zip TEXT, comments TEXT, ngroup INTEGER, note TEXT, phone TEXT, fax TEXT, "
-         "email TEXT)");
-    exec(db, "CREATE INDEX cname ON cust(upper(last)||'|'||upper(first))");
-    exec(db, "CREATE INDEX ccno ON cust(cuno)");
-    exec(db, "CREATE INDEX czip ON cust(zip)");
-    exec(db, "CREATE INDEX ccomp ON cust(addr1)");
-    exec(db, "CREATE INDEX cemail ON cust(upper(email))");
-    sqlite3_stmt *ins = nullptr;
-    check(
-        sqlite3_prepare_v2(db,
-                           "INSERT INTO cust(cuno,first,last,addr1,zip,email,title,addr2,addr3,addr4,ngroup,"
-                           "note,phone,fax) VALUES(?,?,?,?,?,?,'','','','',0,'','','')",
-                           -1, &ins, nullptr),
-        "prepare insert");
-    t0 = Clock::now();
-    for (const Customer &c : cs) {
-        sqlite3_bind_int64(ins, 1, c.cuno);
-        sqlite3_bind_text(ins, 2, c.first.c_str(), -1, SQLITE_STATIC);
-        sqlite3_bind_text(ins, 3, c.last.c_str(), -1, SQLITE_STATIC);
-        sqlite3_bind_text(ins, 4, c.addr1.c_str(), -1, SQLITE_STATIC);
-        sqlite3_bind_text(ins, 5, c.zip.c_str(), -1, SQLITE_STATIC);
-        sqlite3_bind_text(ins, 6, c.email.c_str(), -1, SQLITE_STATIC);
-        check(sqlite3_step(ins), "insert");
-        sqlite3_reset(ins);
-    }
-    double sqlAppend = seconds(t0);
-    sqlite3_finalize(ins);
-
-    sqlite3_stmt *q[5];
-    for (int i = 0; i < 5; ++i)
-        check(sqlite3_prepare_v2(db, kSqlSeek[i], -1, &q[i], nullptr), "prepare seek");
-    auto bindProbe = [&](sqlite3_stmt *s, const Probe &p, int limit) {
-        if (p.tag == 1)
-            sqlite3_bind_int64(s, 1, p.number);
-        else if (p.tag == 0) // last|first: the prefix of the padded key up to the last name
-            sqlite3_bind_text(s, 1, upper(p.sqlText.substr(0, p.sqlText.find(' '))).c_str(), -1,
-                              SQLITE_TRANSIENT);
-        else
-            sqlite3_bind_text(s, 1, p.sqlText.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_int(s, 2, limit);
-    };
-    size_t sqlFound = 0;
-    t0 = Clock::now();
-    for (const Probe &p : seeks) {
-        sqlite3_stmt *s = q[p.tag];
-        bindProbe(s, p, 1);
-        if (sqlite3_step(s) == SQLITE_ROW) {
-            ++sqlFound;
-            sink += size_t(sqlite3_column_int64(s, 0));
-            for (int c = 1; c <= 15; ++c)
-                sink += size_t(sqlite3_column_bytes(s, c));
-        }
-        sqlite3_reset(s);
-    }
-    double sqlSeek = seconds(t0);
-    t0 = Clock::now();
-    for (const Probe &p : fills) {
-        sqlite3_stmt *s = q[p.tag];
-        bindProbe(s, p, 11);
-        while (sqlite3_step(s) == SQLITE_ROW) {
-            const unsigned char *last = sqlite3_column_text(s, 4);
-            const unsigned char *first = sqlite3_column_text(s, 3);
-            sink += std::strlen(reinterpret_cast<const char *>(last)) +
-                    std::strlen(reinterpret_cast<const char *>(first));
-        }
-        sqlite3_reset(s);
-    }
-    double sqlFill = seconds(t0);
-    for (sqlite3_stmt *s : q)
-        sqlite3_finalize(s);
-    t0 = Clock::now();
-    exec(db, "REINDEX cust");
-    double sqlReindex = seconds(t0);
     t0 = Clock::now();
     exec(db, "BEGIN");
     sqlite3_stmt *del = nullptr;
@@ -399,24 +429,14 @@ int main(int argc, char **argv)
     double sqlPack = seconds(t0);
     sqlite3_close(db);
 
-    char line[5][64];
-    std::snprintf(line[0], 64, "append %ld, flush per record", n);
-    std::snprintf(line[1], 64, "%zu prefix seeks", seeks.size());
-    std::snprintf(line[2], 64, "%zu pick-list fills (seek + 10)", fills.size());
-    std::snprintf(line[3], 64, "re-index 5 tags");
-    std::snprintf(line[4], 64, "delete 10%% and pack");
-    figs = {{line[0], oursAppend, sqlAppend},
-            {line[1], oursSeek, sqlSeek},
-            {line[2], oursFill, sqlFill},
-            {line[3], oursReindex, sqlReindex},
-            {line[4], oursPack, sqlPack}};
-    report(figs);
-    std::printf(
-        "\nre-index against reading the table and sorting its keys in memory: %.3f s / %.3f s = %.2f\n",
-        oursReindex, baseline, oursReindex / baseline);
-    std::printf(
-        "seeks that found their prefix: engine %zu, SQLite %zu (of %zu); %ld records after the pack\n", found,
-        sqlFound, seeks.size(), remaining);
-    std::printf("(checksum %zu)\n", sink % 1000);
+    line("append", n, oursAppend, sqlAppend);
+    line("reindex", n, oursReindex, sqlReindex);
+    line("pack", n, oursPack, sqlPack);
+    std::printf("reindex-vs-sort n=%ld ours=%.3f sort=%.3f ratio=%.2f\n", n, oursReindex, baseline,
+                oursReindex / baseline);
+    std::printf("(seeks: %zu and fills: %zu per size; seeks that found their prefix: engine %zu, SQLite %zu; "
+                "%ld records after the pack; checksum %zu)\n",
+                steps.front().seeks.size(), steps.front().fills.size(), found, sqlFound, remaining,
+                sink % 1000);
     return 0;
 }
