@@ -258,10 +258,11 @@ int d4pack(DATA4 *d)
     if (rc < 0)
         return rc;
     // The marked records first: a table without any stays as it is, and
-    // when there are few (at most an eighth of the table) the tags keep
-    // their pages and only take the new record numbers.
+    // when there are few (at most one in 256, where removing their keys one
+    // by one costs less than building the tags again) the tags keep their
+    // pages and only take the new record numbers.
     Dropped dropped;
-    const uint64_t few = d->recCount / 8 + 16;
+    const uint64_t few = d->recCount / 256 + 16;
     bool many = false;
     const size_t perChunk = std::max<size_t>(1, kChunk / d->recordLen);
     std::string in;

@@ -173,6 +173,7 @@ int NtxFile::open(const std::string &path)
         return rc;
     }
     m_cache.clear();
+    m_dirty.clear();
     m_newest = m_oldest = SIZE_MAX;
     m_where.clear();
     m_state = State::None;
@@ -231,10 +232,15 @@ int NtxFile::flush()
         return 0;
     if (m_readOnly)
         return 0;
+    // The pages marked since the last flush (a page may be listed twice, or
+    // have been written out when its slot was taken for another).
     std::vector<Page *> dirty;
-    for (Page &p : m_cache)
-        if (p.offset && p.dirty)
-            dirty.push_back(&p);
+    std::sort(m_dirty.begin(), m_dirty.end());
+    m_dirty.erase(std::unique(m_dirty.begin(), m_dirty.end()), m_dirty.end());
+    for (Page *p : m_dirty)
+        if (p->offset && p->dirty)
+            dirty.push_back(p);
+    m_dirty = dirty;
     // Pages new to the file go first: a parent (or the header) is never
     // written pointing at a page whose own write failed, and a failure while
     // the file grows leaves the tree on disk as it was.
@@ -251,6 +257,7 @@ int NtxFile::flush()
         if (rc < 0)
             return rc;
     }
+    m_dirty.clear();
     if (m_changed) {
         m_counter = (m_counter + 1) & 0xFFFF;
         m_headerDirty = true;
@@ -291,6 +298,7 @@ void NtxFile::forget()
     ::close(m_fd);
     m_fd = -1;
     m_cache.clear();
+    m_dirty.clear();
     m_newest = m_oldest = SIZE_MAX;
     m_where.clear();
     m_stack.clear();
@@ -317,6 +325,7 @@ void NtxFile::dropCache()
         p.dirty = false;
     }
     m_where.clear();
+    m_dirty.clear();
 }
 
 int NtxFile::fail(int code)
@@ -453,6 +462,13 @@ int NtxFile::writePage(Page &p)
     return 0;
 }
 
+void NtxFile::markDirty(Page &p)
+{
+    if (!p.dirty)
+        m_dirty.push_back(&p);
+    p.dirty = true;
+}
+
 void NtxFile::touch(size_t slot)
 {
     if (m_newest == slot)
@@ -555,7 +571,7 @@ NtxFile::Page *NtxFile::newPage(int *err)
         m_freeHead = next;
         m_headerDirty = true;
         initPage(*p);
-        p->dirty = true;
+        markDirty(*p);
         return p;
     }
     if (m_fileSize > 0xFFFFFC00u - PageSize) {
@@ -575,7 +591,7 @@ NtxFile::Page *NtxFile::newPage(int *err)
     Page &p = m_cache[victim];
     p.offset = offset;
     initPage(p);
-    p.dirty = true;
+    markDirty(p);
     touch(victim);
     m_where[offset] = victim;
     return &p;
@@ -589,7 +605,7 @@ int NtxFile::freePage(uint32_t offset)
         return rc;
     initPage(*p);
     setChild(*p, 0, m_freeHead);
-    p->dirty = true;
+    markDirty(*p);
     m_freeHead = offset;
     m_headerDirty = true;
     return 0;
@@ -617,7 +633,7 @@ void NtxFile::writeNode(Page &p, const Node &nd)
     for (int i = 0; i < n; ++i)
         setItem(p, i, nd.child[i], nd.rec[i], &nd.keys[static_cast<size_t>(i) * m_keyLen]);
     setChild(p, n, nd.child[n]);
-    p.dirty = true;
+    markDirty(p);
 }
 
 int NtxFile::compare(const char *k1, uint32_t r1, const char *k2, uint32_t r2) const
@@ -929,7 +945,7 @@ int NtxFile::renumber(const std::function<uint32_t(uint32_t)> &to)
             const uint32_t moved = to(from);
             if (moved != from) {
                 put32(p->bytes + slot(*p, i) + 4, moved);
-                p->dirty = true;
+                markDirty(*p);
                 m_changed = true;
             }
         }
@@ -1115,7 +1131,7 @@ int NtxFile::insert(const char *keyBytes, uint32_t recNo)
             if (carryRight)
                 setChild(*p, i + 1, carryRight);
             setCount(*p, n + 1);
-            p->dirty = true;
+            markDirty(*p);
             return 0;
         }
         // Split: the middle entry goes up, the entries after it move to a new page.
@@ -1192,7 +1208,7 @@ int NtxFile::remove(const char *keyBytes, uint32_t recNo)
             return fail(rc);
         int s = path[foundLvl].slot;
         setItem(*inner, s, child(*inner, s), predRec, predKey.data());
-        inner->dirty = true;
+        markDirty(*inner);
         if (!(p = page(path.back().page, &rc)))
             return fail(rc);
         i = j;
@@ -1203,7 +1219,7 @@ int NtxFile::remove(const char *keyBytes, uint32_t recNo)
         setSlot(*p, j, slot(*p, j + 1));
     setSlot(*p, n, loc);
     setCount(*p, n - 1);
-    p->dirty = true;
+    markDirty(*p);
     rc = rebalance(path);
     return rc < 0 ? fail(rc) : 0;
 }

@@ -222,6 +222,10 @@ private:
     size_t m_newest = SIZE_MAX, m_oldest = SIZE_MAX; // ends of the order of use
     // Makes a slot the last used one.
     void touch(size_t slot);
+    // Marks a page changed and lists it for the next flush, so that a flush
+    // does not look through every slot.
+    void markDirty(Page &p);
+    std::vector<Page *> m_dirty;
     uint64_t m_pageReads = 0;
     uint64_t m_pageWrites = 0;
 
