@@ -80,12 +80,14 @@ void benchOrder(const Order &o)
         }));
     print("seek", times);
 
-    auto moves = [&](const char *action, const std::function<void()> &move) {
+    // From each place: paging three times in a row, a jump (Home, End, a
+    // thumb drop) once, as a second one would go nowhere.
+    auto moves = [&](const char *action, const std::function<void()> &move, int times = 1) {
         std::vector<double> t;
         for (long r : places) {
             list.start(r);
             list.fill();
-            for (int i = 0; i < 3; ++i)
+            for (int i = 0; i < times; ++i)
                 t.push_back(timed([&] {
                     move();
                     list.fill();
@@ -93,8 +95,10 @@ void benchOrder(const Order &o)
         }
         print(action, t);
     };
-    moves("page-down", [&] { list.moveBy(PagedList::pageRows); });
-    moves("page-up", [&] { list.moveBy(-PagedList::pageRows); });
+    moves(
+        "page-down", [&] { list.moveBy(PagedList::pageRows); }, 3);
+    moves(
+        "page-up", [&] { list.moveBy(-PagedList::pageRows); }, 3);
     moves("home", [&] { list.moveTo(0); });
     moves("end", [&] { list.moveTo(list.maxOffset()); });
     for (int percent : {1, 10, 50, 90, 99}) {
