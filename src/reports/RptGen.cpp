@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "data/Helpers.h"
 #include "platform/Progress.h"
+#include "reports/CustomerReports.h"
 #include "reports/InventoryReports.h"
 #include "reports/RptUtil.h"
 #include "reports/SalesReports.h"
@@ -151,6 +152,7 @@ const TableId purchaseTables[] = {TableId::Pur5, TableId::Prod5};
 const TableId invoiceTables[] = {TableId::INV6, TableId::ITM5};
 const TableId productSalesTables[] = {TableId::INV6, TableId::ITM5, TableId::Prod5};
 const TableId paymentTables[] = {TableId::PMT, TableId::INV6};
+const TableId receivableTables[] = {TableId::INV6, TableId::CUST5};
 const TableId stockTables[] = {TableId::Prod5, TableId::Pur5, TableId::ITM5, TableId::INV6};
 
 const ReportCommand commands[] = {
@@ -164,6 +166,7 @@ const ReportCommand commands[] = {
     {"cogs", stockTables, ReportQuestion::MonthSpan, costOfGoodsSold},
     {"stock-on-hand", stockTables, ReportQuestion::None, stockOnHand},
     {"cogs-detail", stockTables, ReportQuestion::MonthSpan, costOfGoodsDetail},
+    {"receivables", receivableTables, ReportQuestion::None, receivables},
 };
 } // namespace
 

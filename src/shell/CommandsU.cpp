@@ -9,8 +9,10 @@
 #include "masterdata/PurDefU.h"
 #include "masterdata/StationaryU.h"
 #include "masterdata/TaxDefU.h"
+#include "reports/CustomerReportsU.h"
 #include "reports/ReportU.h"
 #include "shell/MainU.h"
+#include "shell/MergeExportU.h"
 
 #include <QPushButton>
 
@@ -40,6 +42,11 @@ void TMain::installCommands()
     setChooserAction(5, 2, [this] { runReport(QStringLiteral("cogs"), this); });
     setChooserAction(5, 3, [this] { runReport(QStringLiteral("stock-on-hand"), this); });
     setChooserAction(5, 5, [this] { runReport(QStringLiteral("cogs-detail"), this); });
+    setChooserAction(4, 3, [this] { runProductBuyers(this); });
+    setChooserAction(4, 5, [this] { runReport(QStringLiteral("receivables"), this); });
+    setChooserAction(6, 1, [this] { runCustomerProfile(false, this); });
+    setChooserAction(6, 2, [this] { runCustomerProfile(true, this); });
+    setChooserAction(8, 1, [this] { runMergeExport(this); });
 
     // ---- Invoicing ----
     // "New" in the invoice pick list opens the invoice editor.

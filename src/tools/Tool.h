@@ -37,5 +37,6 @@ int runReindex(const QStringList &args);
 int runPack(const QStringList &args);
 int runSendMail(const QStringList &args);
 int runReport(const QStringList &args);
+int runMerge(const QStringList &args);
 
 } // namespace tlv::tool

@@ -19,6 +19,10 @@ const Command commandTable[] = {
      "write a report's plain (or --tab: tab-delimited) text export; NAME names the report (an unknown name "
      "lists them all)",
      runReport},
+    {"merge", "DIR [--groups N,N,...] -o FILE",
+     "write the mail-merge file of the customers of the groups (all when none are given); a FILE ending in "
+     ".csv gets CSV",
+     runMerge},
     {"check", "DIR", "verify every table and index of DIR; prints one line per problem and a count",
      runCheck},
     {"reindex", "DIR", "rebuild every index file of DIR (the program's \"Re-Index Data\")", runReindex},
