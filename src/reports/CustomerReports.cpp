@@ -131,6 +131,9 @@ bool productBuyers(long productRecNo)
         headingsAt(9, {{1, "Customer"}, {3, "Mail Group"}, {5, "Date"}, {7, "Unit Price"}}));
 
     progress().showStatus(QStringLiteral("Processing Buyers"));
+    // The header's fields one by one: its note stays in the memo file.
+    FIELD4 *numberField = inv.field(fld::IvNo), *customerField = inv.field(fld::CuNo),
+           *discountField = inv.field(fld::Discount);
     auto &itm = d.itm5;
     itm.useTag(tag::Itm);
     long k = 0;
@@ -138,21 +141,21 @@ bool productBuyers(long productRecNo)
     inv.seek(start);
     for (bool more = settle(); more; inv.skip(), more = settle(), ++k) {
         showRecordProgress(k, total);
-        inv.read();
-        const InvoiceRecord head = inv.buf;
-        const Hundredths discount = Hundredths::of(head.Discount);
-        if (itm.seek(paddedNumber(head.IvNo, 6)) != 0)
+        const int invoice = fieldio::readInt(numberField);
+        if (itm.seek(paddedNumber(invoice, 6)) != 0)
             continue;
+        const Hundredths discount = Hundredths::of(fieldio::readDouble(discountField));
+        const QDate date = fieldio::readDate(dateField);
         for (; !itm.eof(); itm.skip()) {
             if (itm.isDeleted())
                 continue;
             itm.read();
-            if (itm.buf.IvNo != head.IvNo)
+            if (itm.buf.IvNo != invoice)
                 break;
             if (itm.buf.PrID.trimmed() != product)
                 continue;
             QString customer = unknown, group = unknown;
-            if (findCustomer(head.CuNo)) {
+            if (findCustomer(fieldio::readInt(customerField))) {
                 customer = reportCustomerName(d.cust5.buf);
                 group = groupName(d.cust5.buf.ngroup).value_or(unknown);
             }
@@ -162,7 +165,7 @@ bool productBuyers(long productRecNo)
             newRuledRow(doc);
             doc.putColumn(1, customer);
             doc.putColumn(3, group);
-            doc.putColumn(5, dateToShort(head.IDate));
+            doc.putColumn(5, dateToShort(date));
             doc.putColumn(7, net.text(8));
         }
     }

@@ -38,5 +38,7 @@ int runPack(const QStringList &args);
 int runSendMail(const QStringList &args);
 int runReport(const QStringList &args);
 int runMerge(const QStringList &args);
+int runBuyers(const QStringList &args);
+int runProfile(const QStringList &args);
 
 } // namespace tlv::tool

@@ -23,6 +23,11 @@ const Command commandTable[] = {
      "write the mail-merge file of the customers of the groups (all when none are given); a FILE ending in "
      ".csv gets CSV",
      runMerge},
+    {"buyers", "DIR --product ID [--from DATE] [--to DATE] [--today DATE] -o FILE",
+     "write the text of the buyers of a product report (the current month unless given)", runBuyers},
+    {"profile", "DIR (--groups N,N,... | --customers N,N,...) [--today DATE] -o FILE",
+     "write the text of the customer profile of the customers of the groups, or of the customers given",
+     runProfile},
     {"check", "DIR", "verify every table and index of DIR; prints one line per problem and a count",
      runCheck},
     {"reindex", "DIR", "rebuild every index file of DIR (the program's \"Re-Index Data\")", runReindex},

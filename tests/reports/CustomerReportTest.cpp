@@ -323,3 +323,46 @@ TEST_F(CustomerReports, ChooserRunsReceivablesAsTheToolAndExportsTheMergeFile)
     EXPECT_EQ(doc.readAll().count('\n'), 3); // the heading, Smith and Moss
     EXPECT_FALSE(watchdog.fired());
 }
+
+TEST_F(CustomerReports, ToolWritesTheSameBuyersAndProfileAsTheGenerators)
+{
+    fill(someCustomers, {{1, 7, QDate(2024, 3, 5), 10, 0, {{"A", 10.00}, {"B", 4.00}}},
+                         {2, 9, QDate(2024, 3, 2), 0, 0, {{"A", 10.00}}}});
+    saveSettings();
+    struct Case
+    {
+        QStringList args;
+        std::function<bool()> generate;
+    };
+    const Case cases[] = {
+        {{"buyers", "--product", "a", "--from", "2024-03-01", "--to", "2024-03-31"},
+         [] { return productBuyers(1); }},
+        {{"profile", "--customers", "9,7"},
+         [] {
+             beginProfile();
+             profileBlock(3);
+             profileBlock(1);
+             return true;
+         }},
+        {{"profile", "--groups", "1,2"},
+         [] {
+             beginProfile();
+             selection().chosenGroups = {1, 2};
+             return profileOfChosenGroups();
+         }},
+    };
+    for (const Case &c : cases) {
+        const std::string expected = run(c.generate);
+        report().endReport();
+        const QString out = m_dir.file("out.txt");
+        QProcess p;
+        p.start(QStringLiteral(TLV_TOOL_PATH),
+                c.args + QStringList{m_dir.path(), "--today", "2024-03-15", "-o", out});
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        QFile f(out);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(QString::fromUtf8(f.readAll()).replace("\r\n", "\n").toStdString(), expected)
+            << c.args.join(' ').toStdString();
+    }
+}
