@@ -133,6 +133,9 @@ QStringList rebuildIndexes(bool quiet)
         int rc = code4errorCode(c4, 0);
         if (!d || rc < 0)
             engineFailure(QStringLiteral("Unable to open file ") + dbfFileName(t), rc);
+        // A save cut short may have left a record the header never counted.
+        if (d4dropTail(d) < 0)
+            engineFailure(QStringLiteral("Unable to write to file ") + dbfFileName(t), code4errorCode(c4, 0));
         std::vector<TAG4INFO> tags;
         for (const TagDef &tag : t.tags)
             tags.push_back({tag.name, tag.expression, nullptr, 0, 0});

@@ -836,6 +836,26 @@ int d4appendBlank(DATA4 *d)
     return 0;
 }
 
+long d4dropTail(DATA4 *d)
+{
+    if (!d)
+        return e4param;
+    int rc = flushForChange(d);
+    if (rc < 0)
+        return rc;
+    d->dbf.refreshSize();
+    const uint64_t end = uint64_t(d->headerLen) + uint64_t(d->recCount) * d->recordLen;
+    if (d->dbf.size() <= end + 1)
+        return 0;
+    const long dropped = long(d->dbf.size() - end - 1);
+    const char eof = 0x1A;
+    if (!d->dbf.truncate(end) || !d->dbf.writeAt(end, &eof, 1)) {
+        setError(d, e4write);
+        return e4write;
+    }
+    return dropped;
+}
+
 void d4delete(DATA4 *d)
 {
     if (d && d->recNo > 0 && d->record[0] != '*') {

@@ -135,6 +135,11 @@ const char *t4keyComputed(TAG4 *tag);
 // once per problem found (a few per kind at most); returns the number of
 // problems, 0 when all is well.
 int d4check(DATA4 *d4, void (*report)(void *ctx, const char *problem), void *ctx);
+// Cuts off what an append cut short left behind the last counted record (the
+// record went to disk, the process ended before the header counted it) and
+// puts the end byte back. Returns the bytes removed, 0 when there were none,
+// or a negative error code.
+long d4dropTail(DATA4 *d4);
 // Creates <groupName>.cgp and one .ntx file per tag, built from the table's records.
 int i4create(DATA4 *d4, const char *groupName, const TAG4INFO *tags);
 

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <vector>
 
@@ -234,4 +235,34 @@ TEST_F(FaultTest, EveryFailurePointLeavesTheFilesWholeAndChecked)
                 "/" + std::to_string(renames);
     }
     std::printf("%s\n", line.c_str());
+}
+
+// A process killed between writing a new record and counting it in the header
+// leaves the record behind the table's end; the next start cuts it off.
+TEST_F(FaultTest, AnAppendCutShortBeforeItsCountIsCutOffAtTheNextStart)
+{
+    DATA4 *d = d4open(m_c4, (m_base + "/cust").c_str());
+    ASSERT_NE(d, nullptr);
+    const long count = d4recCountDo(d);
+    const std::uintmax_t whole = fs::file_size(m_base + "/cust.dbf");
+    long width = 1; // the delete flag
+    for (const FIELD4INFO *f = kFields; f->name; ++f)
+        width += f->len;
+    {
+        std::fstream f(m_base + "/cust.dbf", std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(std::streamoff(whole - 1));
+        const std::string leftover = std::string(size_t(width), 'x') + '\x1a';
+        f.write(leftover.data(), std::streamsize(leftover.size()));
+    }
+    std::string problems;
+    EXPECT_EQ(d4check(d, collect, &problems), 1);
+    EXPECT_NE(problems.find("past its last record"), std::string::npos) << problems;
+    EXPECT_EQ(d4dropTail(d), width);
+    EXPECT_EQ(d4dropTail(d), 0);
+    problems.clear();
+    EXPECT_EQ(d4check(d, collect, &problems), 0) << problems;
+    EXPECT_EQ(fs::file_size(m_base + "/cust.dbf"), whole);
+    EXPECT_EQ(d4recCountDo(d), count);
+    ASSERT_EQ(d4close(d), 0);
+    EXPECT_EQ(rowsOf(m_base), m_before);
 }
