@@ -167,7 +167,8 @@ SaveResult saveInvoice(const QString &customerNote)
     if (result.wasNew) {
         if (!inv.appendBlank()) {
             d.takeErrorCode();
-            ui().information(QStringLiteral("Unable to add invoice at this time. Please try again later"));
+            ui().information(QStringLiteral("Unable to add invoice at this time. Please try again later") +
+                             writeFailureLine());
             result.outcome = SaveOutcome::HeaderRefused;
             return result;
         }
@@ -186,7 +187,7 @@ SaveResult saveInvoice(const QString &customerNote)
     bool paymentsDeleted = false;
     auto refused = [&](SaveOutcome outcome, const char *message) {
         d.takeErrorCode();
-        ui().information(QString::fromLatin1(message));
+        ui().information(QString::fromLatin1(message) + writeFailureLine());
         if (result.wasNew)
             d.selected.invoice = int(result.recNo);
         result.outcome = outcome;

@@ -435,7 +435,8 @@ TEST_F(InvoiceStore, ARefusedHeaderWritesNothing)
     const long headers = db().inv6.recCount();
     startNew(7, {QStringLiteral("A")});
     invoiceMemory().payments.append({dateToShort(QDate(2026, 3, 2)), QStringLiteral("     10.00")});
-    m_ui.expect(Answer::Ok, QStringLiteral("Unable to add invoice at this time. Please try again later"));
+    m_ui.expect(Answer::Ok, QStringLiteral("Unable to add invoice at this time. Please try again later\n"
+                                           "The disk is full or the file or its directory is not writable."));
     SaveResult r;
     {
         FileSizeLimit full(fileSize("INV6.dbf"));
@@ -456,7 +457,8 @@ TEST_F(InvoiceStore, ARefusedLineStopsTheSaveAndARetryStoresTheInvoiceOnce)
     addInvoice(1001, 7, 120); // ITM5 is the largest file
     startNew(7, {QStringLiteral("A"), QStringLiteral("B")});
     m_ui.expect(Answer::Ok,
-                QStringLiteral("Unable to add invoice Items at this time. Please try again later"));
+                QStringLiteral("Unable to add invoice Items at this time. Please try again later\n"
+                               "The disk is full or the file or its directory is not writable."));
     SaveResult r;
     {
         FileSizeLimit full(fileSize("ITM5.dbf"));
