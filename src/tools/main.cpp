@@ -5,8 +5,10 @@
 #include "data/ProgramEnd.h"
 #include "platform/DesktopLocale.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 namespace tlv::tool {
 
@@ -82,7 +84,16 @@ void printLine(const QString &text)
 int main(int argc, char **argv)
 {
     using namespace tlv::tool;
-    QCoreApplication app(argc, argv);
+    // Commands that print pages (PDF) need fonts and a painter, never a screen.
+    const bool painting =
+        argc > 1 && (std::strcmp(argv[1], "print") == 0 || std::strcmp(argv[1], "labels") == 0);
+    if (painting && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app;
+    if (painting)
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    else
+        app = std::make_unique<QCoreApplication>(argc, argv);
     // Reports date and number their text as the program does.
     tlv::useDesktopLocale();
     QStringList args = QCoreApplication::arguments();
