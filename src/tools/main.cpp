@@ -30,6 +30,12 @@ const Command commandTable[] = {
     {"profile", "DIR (--groups N,N,... | --customers N,N,...) [--today DATE] -o FILE",
      "write the text of the customer profile of the customers of the groups, or of the customers given",
      runProfile},
+    {"labels",
+     "DIR BATCH [--stock NAME] [--column C] [--row R] [--from DATE] [--to DATE] [--today DATE] "
+     "[--groups N,N,...] [--customers N,N,...] -o FILE.pdf",
+     "print a label batch into a PDF file (BATCH: customers, invoices, past-due, statements, groups, "
+     "batch-file, or alignment for numbered outlines of one sheet)",
+     runLabels},
     {"check", "DIR", "verify every table and index of DIR; prints one line per problem and a count",
      runCheck},
     {"reindex", "DIR", "rebuild every index file of DIR (the program's \"Re-Index Data\")", runReindex},
