@@ -18,6 +18,7 @@
 #include "platform/Clock.h"
 #include "platform/Help.h"
 #include "platform/Ui.h"
+#include "reports/InvoiceDocsU.h"
 #include "widgets/DateEdit.h"
 #include "widgets/EnterAsTab.h"
 #include "widgets/FormKitU.h"
@@ -195,8 +196,8 @@ void TInvoice::buildControls()
     m_dearCust = namedButton("BtnDearCust", QStringLiteral("Dear Customer"));
     m_help = namedButton("BitBtn1", QStringLiteral("Help"));
 
-    // Printing, mailing and the exchange files come with their own windows.
-    for (QPushButton *b : {m_print, m_email, m_packing, m_import, m_export, m_dearCust})
+    // Mailing and the exchange files come with their own windows.
+    for (QPushButton *b : {m_email, m_import, m_export, m_dearCust})
         b->setEnabled(false);
 
     connect(m_btnCust, &QPushButton::clicked, this, &TInvoice::BtnCustClick);
@@ -208,6 +209,8 @@ void TInvoice::buildControls()
     connect(m_save, &QPushButton::clicked, this, &TInvoice::BtnSaveClick);
     connect(m_delete, &QPushButton::clicked, this, &TInvoice::BtnDeleteClick);
     connect(m_cancel, &QPushButton::clicked, this, &TInvoice::BtnCancelClick);
+    connect(m_print, &QPushButton::clicked, this, &TInvoice::BtnPrintClick);
+    connect(m_packing, &QPushButton::clicked, this, &TInvoice::Button1Click);
     connect(m_batchLab, &QPushButton::clicked, this, &TInvoice::BtnBatchLabClick);
     connect(m_help, &QPushButton::clicked, this, &TInvoice::BitBtn1Click);
     auto *f1 = new QShortcut(QKeySequence::HelpContents, this);
@@ -710,6 +713,18 @@ void TInvoice::BtnDeleteClick()
 void TInvoice::BtnCancelClick()
 {
     reject();
+}
+
+void TInvoice::BtnPrintClick()
+{
+    copyFormToHeader();
+    showLoadedInvoice(this);
+}
+
+void TInvoice::Button1Click()
+{
+    copyFormToHeader();
+    showLoadedPackingList(this);
 }
 
 void TInvoice::BtnBatchLabClick()

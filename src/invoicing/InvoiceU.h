@@ -64,6 +64,8 @@ public slots:
     void BtnSaveClick();
     void BtnDeleteClick();
     void BtnCancelClick();
+    void BtnPrintClick();
+    void Button1Click();
     void BtnBatchLabClick();
     void BitBtn1Click();
     // Leaving a field stores it; leaving an amount recomputes.

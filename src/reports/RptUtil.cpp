@@ -425,8 +425,6 @@ bool printerInstalled()
     return printer().name() != QLatin1String("PDF file");
 }
 
-namespace {
-// Something to measure fonts on at the printer's resolution before a print job exists.
 QImage measuringDevice(int dpiX, int dpiY)
 {
     QImage image(1, 1, QImage::Format_RGB32);
@@ -434,7 +432,6 @@ QImage measuringDevice(int dpiX, int dpiY)
     image.setDotsPerMeterY(qRound(dpiY / 0.0254));
     return image;
 }
-} // namespace
 
 int linesPerPage()
 {

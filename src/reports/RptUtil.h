@@ -22,6 +22,7 @@
 #include <QStringList>
 #include <functional>
 
+class QImage;
 class QPainter;
 class QPaintDevice;
 
@@ -191,6 +192,8 @@ private:
 // Whether the system has a printer: the platform names its PDF fallback
 // "PDF file" when none is installed.
 bool printerInstalled();
+// Something to measure fonts on at the printer's resolution before a print job exists.
+QImage measuringDevice(int dpiX, int dpiY);
 // Lines per page on the printer with the report font: Trunc(page height / lh) - 6;
 // 60 when no printer is installed.
 int linesPerPage();

@@ -10,6 +10,7 @@
 #include "masterdata/StationaryU.h"
 #include "masterdata/TaxDefU.h"
 #include "reports/CustomerReportsU.h"
+#include "reports/InvoiceDocsU.h"
 #include "reports/ReportU.h"
 #include "shell/MainU.h"
 #include "shell/MergeExportU.h"
@@ -47,6 +48,14 @@ void TMain::installCommands()
     setChooserAction(6, 1, [this] { runCustomerProfile(false, this); });
     setChooserAction(6, 2, [this] { runCustomerProfile(true, this); });
     setChooserAction(8, 1, [this] { runMergeExport(this); });
+
+    // ---- Invoices, bills and packing lists on the letterhead ----
+    setCommand("BtnPrintInv", [this] { runInvoiceBatch(true, true, this); });
+    setCommand("BtnPackList", [this] { runPackingListBatch(this); });
+    setChooserAction(1, 1, [this] { runInvoiceBatch(true, true, this); });
+    setChooserAction(1, 2, [this] { runInvoiceBatch(false, true, this); });
+    setChooserAction(2, 1, [this] { runInvoiceBatch(true, false, this); });
+    setChooserAction(2, 2, [this] { runInvoiceBatch(false, false, this); });
 
     // ---- Invoicing ----
     // "New" in the invoice pick list opens the invoice editor.

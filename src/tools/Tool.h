@@ -31,6 +31,7 @@ void printLine(const QString &text); // to standard output
 int initDataDirectory(const QString &dir);
 
 int runInit(const QStringList &args);
+int runPrint(const QStringList &args);
 int runDemo(const QStringList &args);
 int runCheck(const QStringList &args);
 int runReindex(const QStringList &args);

@@ -1,0 +1,127 @@
+// tlvtool print DIR invoice|bill|packing-list NUMBER... -o FILE.pdf: the
+// pages the program's Print puts on paper, written to a PDF file with the
+// letterhead, logo and settings of the directory.
+#include "Tool.h"
+#include "data/Database.h"
+#include "data/InvoiceMemory.h"
+#include "data/Settings.h"
+#include "data/TableScope.h"
+#include "platform/Printer.h"
+#include "reports/InvoiceDocs.h"
+#include "reports/RptUtil.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLocale>
+
+namespace tlv::tool {
+
+namespace {
+
+enum class Kind { Invoice, Bill, PackingList };
+
+// The report font as the program sets it up from the settings.
+void useSettingsFont()
+{
+    QFont font = QGuiApplication::font();
+    const QString name = settings().FontName.trimmed();
+    if (!name.isEmpty())
+        font.setFamily(name);
+    if (settings().FontSize > 0)
+        font.setPointSize(settings().FontSize);
+    setReportFont(font);
+}
+
+} // namespace
+
+int runPrint(const QStringList &args)
+{
+    QStringList positional;
+    QString output;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (a == QLatin1String("-o") || a == QLatin1String("--output")) {
+            if (i + 1 >= args.size())
+                return usageError(QStringLiteral("-o needs a file name"));
+            output = args[++i];
+        } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
+            return usageError(QStringLiteral("unknown option '%1'").arg(a));
+        } else {
+            positional << a;
+        }
+    }
+    if (positional.size() < 3)
+        return usageError(QStringLiteral("print needs DIR, what to print and at least one invoice number"));
+    if (output.isEmpty())
+        return usageError(QStringLiteral("print needs -o FILE.pdf"));
+    const QString what = positional[1];
+    Kind kind;
+    if (what == QLatin1String("invoice"))
+        kind = Kind::Invoice;
+    else if (what == QLatin1String("bill"))
+        kind = Kind::Bill;
+    else if (what == QLatin1String("packing-list"))
+        kind = Kind::PackingList;
+    else
+        return usageError(QStringLiteral("print: '%1' is not invoice, bill or packing-list").arg(what));
+    QList<int> numbers;
+    for (const QString &text : positional.mid(2)) {
+        bool ok = false;
+        const int n = text.toInt(&ok);
+        if (!ok || n <= 0 || n > 999999)
+            return usageError(QStringLiteral("print: '%1' is not an invoice number").arg(text));
+        numbers << n;
+    }
+    if (!QFileInfo(positional[0]).isDir())
+        return fail(QStringLiteral("%1: no such directory").arg(positional[0]));
+
+    const QString outputPath = QFileInfo(output).absoluteFilePath();
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(positional[0]);
+    struct Restore
+    {
+        QString dir;
+        ~Restore()
+        {
+            QDir::setCurrent(dir);
+            setPrinter(nullptr);
+            resetReportFont();
+            report().endReport();
+        }
+    } restore{previous};
+
+    PdfPrinter pdf(outputPath, localePaperSize(QLocale()), 300);
+    setPrinter(&pdf);
+    TableScope scope;
+    loadSettings();
+    useSettingsFont();
+    Db &d = db();
+    for (Table *t :
+         {static_cast<Table *>(&d.cust5), static_cast<Table *>(&d.groups), static_cast<Table *>(&d.inv6),
+          static_cast<Table *>(&d.itm5), static_cast<Table *>(&d.pmt), static_cast<Table *>(&d.prod5)})
+        t->open();
+    if (kind == Kind::PackingList)
+        setUpPackingList();
+    else
+        setUpInvoiceDocument();
+    for (const int number : numbers) {
+        const long record = invoiceRecordOf(number);
+        if (record == 0 || !loadInvoice(record))
+            return fail(QStringLiteral("there is no invoice %1 in %2").arg(number).arg(positional[0]));
+        if (kind == Kind::PackingList)
+            appendPackingList();
+        else
+            appendInvoice(kind == Kind::Invoice, false);
+    }
+    switch (printReport(report(), pdf)) {
+    case PrintStatus::Printed:
+        return 0;
+    case PrintStatus::Cancelled:
+    case PrintStatus::Failed:
+        break;
+    }
+    return fail(QStringLiteral("Unable to save to: ") + outputPath);
+}
+
+} // namespace tlv::tool
