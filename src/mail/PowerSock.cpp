@@ -2,6 +2,7 @@
 
 #include <QEventLoop>
 #include <QHostInfo>
+#include <QSslConfiguration>
 #include <QTimer>
 #include <chrono>
 
@@ -12,6 +13,14 @@ TPowersock::TPowersock(QObject *parent) : QObject(parent)
     // Every socket event ends the wait under way, which then looks at the
     // socket again to see whether what it waits for has come.
     connect(&m_socket, &QTcpSocket::readyRead, this, &TPowersock::wake);
+    connect(&m_socket, &QSslSocket::encrypted, this, &TPowersock::wake);
+    connect(&m_socket, &QSslSocket::sslErrors, this, [this](const QList<QSslError> &errors) {
+        QStringList texts;
+        for (const QSslError &e : errors)
+            texts << e.errorString();
+        m_sslErrors = texts.join(QStringLiteral("; "));
+        wake();
+    });
     connect(&m_socket, &QTcpSocket::bytesWritten, this, &TPowersock::wake);
     connect(&m_socket, &QTcpSocket::connected, this, &TPowersock::wake);
     connect(&m_socket, &QTcpSocket::disconnected, this, &TPowersock::wake);
@@ -157,6 +166,38 @@ TPowersock::Result TPowersock::write(const QByteArray &data, int idleLimit)
     return r;
 }
 
+TPowersock::Result TPowersock::startTls(const QString &peerName,
+                                        const QList<QSslCertificate> &extraAuthorities,
+                                        QDeadlineTimer deadline)
+{
+    if (!isConnected())
+        return {Status::Closed, QStringLiteral("Not Connected")};
+    if (!QSslSocket::supportsSsl())
+        return {Status::Failed, QStringLiteral("This system offers no TLS library for a secure connection")};
+    QSslConfiguration conf = QSslConfiguration::defaultConfiguration();
+    if (!extraAuthorities.isEmpty())
+        conf.addCaCertificates(extraAuthorities);
+    m_socket.setSslConfiguration(conf);
+    m_socket.setPeerVerifyName(peerName.trimmed());
+    m_error.reset();
+    m_sslErrors.clear();
+    m_socket.startClientEncryption();
+    Result r = waitFor(deadline, [this]() -> std::optional<Result> {
+        if (m_socket.isEncrypted())
+            return Result{};
+        if (m_error || !m_sslErrors.isEmpty() || m_socket.state() != QAbstractSocket::ConnectedState) {
+            QString why = m_sslErrors;
+            if (why.isEmpty())
+                why = m_socket.errorString();
+            return Result{Status::Failed, QStringLiteral("The secure connection failed: ") + why};
+        }
+        return std::nullopt;
+    });
+    if (r.status == Status::Cancelled)
+        r.text = QStringLiteral("Connection Canceled");
+    return r;
+}
+
 TPowersock::Result TPowersock::readLine(QByteArray &line, QDeadlineTimer deadline)
 {
     line.clear();
@@ -193,6 +234,7 @@ void TPowersock::close()
     // abort() drops the connection without waiting for unsent data.
     m_socket.abort();
     m_error.reset();
+    m_sslErrors.clear();
 }
 
 bool TPowersock::isConnected() const

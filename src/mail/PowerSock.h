@@ -12,8 +12,9 @@
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
+#include <QSslCertificate>
+#include <QSslSocket>
 #include <QString>
-#include <QTcpSocket>
 #include <optional>
 
 class QEventLoop;
@@ -54,6 +55,12 @@ public:
     // wait ends as TimedOut when no byte has gone for idleLimit ms, so a
     // long text on a slow line is not cut off while it still moves.
     Result write(const QByteArray &data, int idleLimit);
+    // Turns the connection into a TLS one: the server's certificate must
+    // be valid for peerName and signed by a trusted authority (the system's
+    // own, and the extra ones given). Nothing may be waiting to be read.
+    Result startTls(const QString &peerName, const QList<QSslCertificate> &extraAuthorities,
+                    QDeadlineTimer deadline);
+    bool isEncrypted() const { return m_socket.isEncrypted(); }
     // The bytes up to and including the next line feed.
     Result readLine(QByteArray &line, QDeadlineTimer deadline);
     // Closes at once, dropping anything unsent or unread; never waits. The
@@ -80,7 +87,8 @@ private:
     std::optional<Result> connectionLost() const;
     void wake();
 
-    QTcpSocket m_socket;
+    QSslSocket m_socket;
+    QString m_sslErrors; // why the last handshake refused the server's certificate
     std::optional<QAbstractSocket::SocketError> m_error; // since the last operation began
     QEventLoop *m_loop = nullptr;                        // the wait under way
     bool m_cancelled = false;

@@ -1,5 +1,7 @@
 #include "mail/SendMail.h"
 
+#include "data/Records.h"
+
 namespace tlv {
 
 QString mailerName()
@@ -19,6 +21,30 @@ bool mailIsSetUp(const QString &host, const QString &fromAddress)
     return !host.isEmpty() && !fromAddress.isEmpty();
 }
 
+namespace {
+bool sending = false;
+}
+
+bool mailSending()
+{
+    return sending;
+}
+
+MailJob mailJobFor(const SettingsRecord &s, const MailConnection &c)
+{
+    MailJob job;
+    job.host = s.MailHost.trimmed();
+    job.port = c.port;
+    job.security = c.security;
+    job.authUser = c.user;
+    job.authPassword = c.password;
+    job.userId = s.MailID.trimmed();
+    job.fromAddress = s.MailAddr.trimmed();
+    job.fromName = s.MailName.trimmed();
+    job.replyTo = s.MailReply.trimmed();
+    return job;
+}
+
 MailOutcome sendMail(const MailJob &job)
 {
     MailOutcome out;
@@ -26,9 +52,23 @@ MailOutcome sendMail(const MailJob &job)
         out.failure = mailSetupMessage();
         return out;
     }
+    if (sending) {
+        out.busy = true;
+        out.failure = QStringLiteral("Another message is being sent; try again when it has gone");
+        return out;
+    }
+    sending = true;
+    struct Done
+    {
+        ~Done() { sending = false; }
+    } done;
     TNMSMTP smtp;
     smtp.Host = job.host;
     smtp.Port = job.port;
+    smtp.security = job.security;
+    smtp.AuthUser = job.authUser;
+    smtp.AuthPassword = job.authPassword;
+    smtp.extraAuthorities = job.extraAuthorities;
     smtp.UserID = job.userId;
     smtp.connectLimit = job.connectLimit;
     smtp.replyLimit = job.replyLimit;
@@ -42,6 +82,15 @@ MailOutcome sendMail(const MailJob &job)
     m.LocalProgram = mailerName();
     QObject::connect(&smtp, &TNMSMTP::recipientNotFound,
                      [&out](const QString &address, const QString &) { out.refused << address; });
+    QObject::connect(&smtp, &TNMSMTP::authenticationFailed, [&out] {
+        out.eventMessage = QStringLiteral("Authentication Failed - Invalid or missing User ID");
+    });
+    QObject::connect(&smtp, &TNMSMTP::connectionFailed,
+                     [&out] { out.eventMessage = QStringLiteral("Connection Failed"); });
+    QObject::connect(&smtp, &TNMSMTP::failure,
+                     [&out] { out.eventMessage = QStringLiteral("EMail not sent"); });
+    QObject::connect(&smtp, &TNMSMTP::invalidHost,
+                     [&out] { out.eventMessage = QStringLiteral("Invalid Host."); });
 
     SmtpResult r = smtp.connectToServer();
     if (r) {

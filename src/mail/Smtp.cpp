@@ -2,6 +2,9 @@
 
 #include "data/Cp1252.h"
 
+#include <QHostInfo>
+#include <QRegularExpression>
+
 namespace tlv {
 
 namespace {
@@ -94,30 +97,122 @@ QString headerValue(const QString &value)
     return v;
 }
 
+namespace {
+
+bool isAscii(const QString &text)
+{
+    for (QChar c : text)
+        if (c.unicode() > 0x7f)
+            return false;
+    return true;
+}
+
+// A recipient or reply entry with a non-ASCII display name: the name in
+// encoded words, a blank, then the address in angle brackets.
+QString encodedEntry(const QString &entry)
+{
+    if (isAscii(entry))
+        return entry;
+    const qsizetype lt = entry.indexOf(QLatin1Char('<'));
+    if (lt < 0)
+        return entry; // an address that is not ASCII cannot be helped here
+    const QString name = entry.left(lt).trimmed();
+    QString quoted = name;
+    if (quoted.size() >= 2 && quoted.startsWith(QLatin1Char('"')) && quoted.endsWith(QLatin1Char('"')))
+        quoted = quoted.mid(1, quoted.size() - 2);
+    return (name.isEmpty() ? QString() : encodedWords(quoted) + QLatin1Char(' ')) + entry.mid(lt);
+}
+
+} // namespace
+
+bool messageIsAscii(const TPostMessage &m)
+{
+    for (const QString *t : {&m.FromAddress, &m.FromName, &m.Subject, &m.ReplyTo, &m.LocalProgram, &m.Date})
+        if (!isAscii(*t))
+            return false;
+    for (const QStringList *l : {&m.ToAddress, &m.ToCarbonCopy, &m.Body})
+        for (const QString &t : *l)
+            if (!isAscii(t))
+                return false;
+    return true;
+}
+
+QString encodedWords(const QString &text)
+{
+    if (isAscii(text))
+        return text;
+    // "=?UTF-8?B?" and "?=" take 12 of the 75 characters; 45 bytes of UTF-8
+    // make 60 of base64. A character is never split between two words.
+    constexpr qsizetype maxBytes = 45;
+    QStringList words;
+    QByteArray chunk;
+    auto flush = [&] {
+        if (!chunk.isEmpty())
+            words << QStringLiteral("=?UTF-8?B?") + QString::fromLatin1(chunk.toBase64()) +
+                         QStringLiteral("?=");
+        chunk.clear();
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        qsizetype n = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+        const QByteArray bytes = text.mid(i, n).toUtf8();
+        if (chunk.size() + bytes.size() > maxBytes)
+            flush();
+        chunk += bytes;
+        i += n - 1;
+    }
+    flush();
+    return words.join(QStringLiteral("\r\n "));
+}
+
 TExStringList messageHeader(const TPostMessage &m)
 {
-    auto joined = [](const QStringList &entries) {
-        QStringList values;
-        for (const QString &e : entries)
-            values << headerValue(e);
-        return values.join(QLatin1Char(','));
+    const bool ascii = messageIsAscii(m);
+    auto entry = [ascii](const QString &e) { return ascii ? headerValue(e) : encodedEntry(headerValue(e)); };
+    // Entries joined by ","; a line that would pass the 998 characters a
+    // server must take goes on after a "," on a continuation line.
+    auto joined = [&entry](const QString &name, const QStringList &entries) {
+        constexpr qsizetype maxLine = 998;
+        QString text = name;
+        qsizetype lineStart = 0;
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            const QString e = entry(entries.at(i));
+            if (i > 0) {
+                text += QLatin1Char(',');
+                if (text.size() - lineStart + e.size() > maxLine) {
+                    text += QStringLiteral("\r\n ");
+                    lineStart = text.size() - 1;
+                }
+            }
+            text += e;
+        }
+        return text;
     };
     TExStringList h;
-    h.add(QStringLiteral("From: ") + headerValue(m.FromName) + QLatin1Char('<') + headerValue(m.FromAddress) +
-          QLatin1Char('>'));
+    if (ascii || isAscii(m.FromName))
+        h.add(QStringLiteral("From: ") + headerValue(m.FromName) + QLatin1Char('<') +
+              headerValue(m.FromAddress) + QLatin1Char('>'));
+    else // an encoded word must stand apart from the "<"
+        h.add(QStringLiteral("From: ") + encodedWords(headerValue(m.FromName)) + QStringLiteral(" <") +
+              headerValue(m.FromAddress) + QLatin1Char('>'));
     if (!m.ToAddress.isEmpty())
-        h.add(QStringLiteral("To: ") + joined(m.ToAddress));
+        h.add(joined(QStringLiteral("To: "), m.ToAddress));
     if (!m.ToCarbonCopy.isEmpty())
-        h.add(QStringLiteral("CC: ") + joined(m.ToCarbonCopy));
-    h.setHeader(QStringLiteral("Subject"), headerValue(m.Subject));
+        h.add(joined(QStringLiteral("CC: "), m.ToCarbonCopy));
+    h.setHeader(QStringLiteral("Subject"),
+                ascii ? headerValue(m.Subject) : encodedWords(headerValue(m.Subject)));
     h.setHeader(QStringLiteral("X-Mailer"), headerValue(m.LocalProgram));
     if (!m.ReplyTo.isEmpty())
-        h.setHeader(QStringLiteral("Reply-To"), headerValue(m.ReplyTo));
+        h.setHeader(QStringLiteral("Reply-To"), entry(m.ReplyTo));
     if (!m.Date.isEmpty())
         h.setHeader(QStringLiteral("Date"), headerValue(m.Date));
     h.add(QStringLiteral("Mime-Version: 1.0"));
-    h.add(QStringLiteral("Content-Type: text/plain;") + QString(24, QLatin1Char(' ')) +
-          QStringLiteral("charset=us-ascii"));
+    if (ascii) {
+        h.add(QStringLiteral("Content-Type: text/plain;") + QString(24, QLatin1Char(' ')) +
+              QStringLiteral("charset=us-ascii"));
+    } else {
+        h.add(QStringLiteral("Content-Type: text/plain; charset=utf-8"));
+        h.add(QStringLiteral("Content-Transfer-Encoding: quoted-printable"));
+    }
     return h;
 }
 
@@ -142,6 +237,59 @@ QByteArray bodyBlock(const QStringList &body)
     return block;
 }
 
+QByteArray quotedPrintableBlock(const QStringList &body)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    QByteArray block;
+    auto endLine = [&block](QByteArray &line) {
+        // A line starting with "." would otherwise end the message early.
+        if (line.startsWith('.'))
+            block += '.';
+        block += line;
+        block += "\r\n";
+        line.clear();
+    };
+    for (const QString &entry : body) {
+        for (const QString &text : splitLines(entry)) {
+            const QByteArray bytes = text.toUtf8();
+            QByteArray line;
+            for (qsizetype i = 0; i < bytes.size(); ++i) {
+                const uchar c = uchar(bytes.at(i));
+                const bool last = i + 1 == bytes.size();
+                char piece[3] = {char(c), 0, 0};
+                qsizetype pieceSize = 1;
+                // Blanks at the end of a line are dropped by some servers.
+                if (!((c >= 33 && c <= 126 && c != '=') || ((c == ' ' || c == '\t') && !last))) {
+                    piece[0] = '=';
+                    piece[1] = hex[c >> 4];
+                    piece[2] = hex[c & 15];
+                    pieceSize = 3;
+                }
+                // 76 characters at most, the "=" of a soft break included.
+                if (line.size() + pieceSize > (last ? 76 : 75)) {
+                    line += '=';
+                    endLine(line);
+                }
+                line.append(piece, pieceSize);
+            }
+            endLine(line);
+        }
+    }
+    return block;
+}
+
+QByteArray messageContent(const TPostMessage &m)
+{
+    const bool ascii = messageIsAscii(m);
+    QByteArray content;
+    const TExStringList header = messageHeader(m);
+    for (const QString &line : header.lines())
+        content += (ascii ? toWire(line) : line.toUtf8()) + "\r\n";
+    content += "\r\n\r\n";
+    content += ascii ? bodyBlock(m.Body) : quotedPrintableBlock(m.Body);
+    return content;
+}
+
 // ---- TNMSMTP ------------------------------------------------------------
 
 TNMSMTP::TNMSMTP(QObject *parent) : QObject(parent) {}
@@ -158,6 +306,13 @@ QString TNMSMTP::waitFailure(const TPowersock::Result &r, int limit) const
     if (r.status == TPowersock::Status::TimedOut)
         return QStringLiteral("The mail server did not answer within %1 seconds").arg(seconds(limit));
     return r.text;
+}
+
+QString TNMSMTP::secure()
+{
+    const int limit = replyLimit > 0 ? replyLimit : defaultReplyLimit;
+    const TPowersock::Result r = m_socket.startTls(Host, extraAuthorities, QDeadlineTimer(limit));
+    return r.ok() ? QString() : waitFailure(r, limit);
 }
 
 QString TNMSMTP::writeAll(const QByteArray &data)
@@ -196,6 +351,26 @@ QByteArray TNMSMTP::command(Step step) const
     switch (step) {
     case Step::Hello:
         return "HELO " + toWire(UserID);
+    case Step::Ehlo: {
+        // EHLO names the client; the user ID when one is set, as HELO does.
+        QString name = UserID;
+        if (name.isEmpty())
+            name = QHostInfo::localHostName();
+        if (name.isEmpty())
+            name = QStringLiteral("localhost");
+        return "EHLO " + name.toUtf8();
+    }
+    case Step::StartTls:
+        return "STARTTLS";
+    case Step::AuthPlain:
+        return "AUTH PLAIN " +
+               (QByteArray(1, 0) + AuthUser.toUtf8() + QByteArray(1, 0) + AuthPassword.toUtf8()).toBase64();
+    case Step::AuthLogin:
+        return "AUTH LOGIN";
+    case Step::AuthLoginUser:
+        return AuthUser.toUtf8().toBase64();
+    case Step::AuthLoginPassword:
+        return AuthPassword.toUtf8().toBase64();
     case Step::Reset:
         return "RSET";
     case Step::MailFrom:
@@ -214,6 +389,27 @@ QByteArray TNMSMTP::command(Step step) const
     return {};
 }
 
+bool TNMSMTP::offers(const QString &keyword) const
+{
+    for (const QString &c : m_capabilities) {
+        const QStringList words = c.split(QRegularExpression(QStringLiteral("[ =]")), Qt::SkipEmptyParts);
+        if (words.value(0) == QLatin1String("AUTH") ? words.contains(keyword) : words.value(0) == keyword)
+            return true;
+    }
+    return false;
+}
+
+TNMSMTP::Step TNMSMTP::afterEhlo() const
+{
+    if (security == Security::StartTls && !m_socket.isEncrypted())
+        return Step::StartTls;
+    if (AuthUser.isEmpty())
+        return Step::Done;
+    if (offers(QStringLiteral("PLAIN")) || !offers(QStringLiteral("LOGIN")))
+        return Step::AuthPlain;
+    return Step::AuthLogin;
+}
+
 TNMSMTP::Transition TNMSMTP::advance(Step step)
 {
     // A reply without a code is no answer at all: taking it for a yes could
@@ -223,15 +419,42 @@ TNMSMTP::Transition TNMSMTP::advance(Step step)
     const auto refusedIf = [this](bool refused, Step next) {
         return refused ? Transition{Step::Done, m_replyText} : Transition{next, {}};
     };
+    const auto authRefused = [this] {
+        emit authenticationFailed();
+        return Transition{Step::Done, QStringLiteral("Authentication failed: ") + m_replyText};
+    };
     switch (step) {
     case Step::Greeting:
-        return refusedIf(m_replyCode >= 400, Step::Hello);
+        // Without a secure connection and a user name the dialogue is the
+        // plain one of a local mail server.
+        return refusedIf(m_replyCode >= 400,
+                         security == Security::None && AuthUser.isEmpty() ? Step::Hello : Step::Ehlo);
     case Step::Hello:
         if (m_replyCode >= 300) {
             emit authenticationFailed();
             return {Step::Done, QStringLiteral("Authentication failed")};
         }
         return {Step::Done, {}};
+    case Step::Ehlo:
+        if (m_replyCode >= 300) {
+            emit authenticationFailed();
+            return {Step::Done, QStringLiteral("Authentication failed")};
+        }
+        m_capabilities = m_replyText.toUpper().split(QLatin1Char('\n')).mid(1);
+        for (QString &c : m_capabilities)
+            c = c.mid(4).trimmed();
+        return {afterEhlo(), {}};
+    case Step::StartTls:
+        if (m_replyCode != 220)
+            return {Step::Done, QStringLiteral("The mail server refused STARTTLS: ") + m_replyText};
+        return {Step::Ehlo, {}}; // run() makes the connection secure first
+    case Step::AuthPlain:
+    case Step::AuthLoginPassword:
+        return m_replyCode == 235 ? Transition{Step::Done, {}} : authRefused();
+    case Step::AuthLogin:
+        return m_replyCode == 334 ? Transition{Step::AuthLoginUser, {}} : authRefused();
+    case Step::AuthLoginUser:
+        return m_replyCode == 334 ? Transition{Step::AuthLoginPassword, {}} : authRefused();
     case Step::Reset:
         return refusedIf(m_replyCode >= 400, Step::MailFrom);
     case Step::MailFrom:
@@ -276,6 +499,14 @@ QString TNMSMTP::run(Step step)
         const Transition t = advance(step);
         if (!t.failure.isNull())
             return t.failure;
+        if (step == Step::StartTls)
+            if (QString f = secure(); !f.isNull())
+                return f;
+        if (t.next == Step::AuthPlain || t.next == Step::AuthLogin)
+            // The password never goes over a connection anyone can read.
+            if (!m_socket.isEncrypted())
+                return QStringLiteral(
+                    "The password is sent only over a secure connection: choose STARTTLS or SSL/TLS");
         step = t.next;
     }
     return {};
@@ -319,6 +550,10 @@ SmtpResult TNMSMTP::connectToServer()
         }
     }
 
+    if (security == Security::SslTls)
+        if (QString f = secure(); !f.isNull())
+            return fail(f);
+    m_capabilities.clear();
     if (QString f = run(Step::Greeting); !f.isNull())
         return fail(f);
     m_busy = false;
@@ -336,12 +571,7 @@ SmtpResult TNMSMTP::send()
     m_socket.resetCancel();
 
     const TPostMessage &m = PostMessage;
-    const TExStringList header = messageHeader(m);
-    m_content.clear();
-    for (const QString &line : header.lines())
-        m_content += toWire(line) + "\r\n";
-    m_content += "\r\n\r\n";
-    m_content += bodyBlock(m.Body);
+    m_content = messageContent(m);
 
     if (!isConnected())
         return fail(QStringLiteral("Not Connected"));

@@ -64,6 +64,20 @@ TExStringList messageHeader(const TPostMessage &message);
 QByteArray bodyBlock(const QStringList &body);
 // Message text as sent on the wire (Windows-1252, like the tables).
 QByteArray toWire(const QString &text);
+// Whether every text of the message (names, addresses, subject, reply
+// address, body) is plain ASCII. Such a message goes out exactly as it always
+// has, declared "us-ascii"; any other one as UTF-8 in quoted-printable with
+// its header texts in encoded words, which servers take without 8BITMIME.
+bool messageIsAscii(const TPostMessage &message);
+// A header text as RFC 2047 encoded words ("=?UTF-8?B?...?="), each at most
+// 75 characters, folded onto continuation lines; ASCII text stays as it is.
+QString encodedWords(const QString &text);
+// The body lines, in UTF-8 quoted-printable with lines of at most 76
+// characters, each ended by CR LF and dot-stuffed.
+QByteArray quotedPrintableBlock(const QStringList &body);
+// Header and body of a message as written after "DATA", without the
+// end-of-data line.
+QByteArray messageContent(const TPostMessage &message);
 
 struct SmtpResult
 {
@@ -80,13 +94,22 @@ public:
     static constexpr int defaultConnectLimit = 30000; // ms, name lookup and connect together
     static constexpr int defaultReplyLimit = 60000;   // ms, per reply and per write
 
+    // How the connection is protected. With None and no AuthUser the dialogue
+    // is the plain one: greeting, "HELO", the message, "QUIT".
+    enum class Security { None, StartTls, SslTls };
+
     explicit TNMSMTP(QObject *parent = nullptr);
 
     QString Host; // name or dotted address
     quint16 Port = 25;
-    QString UserID;          // the argument of "HELO"
-    int TimeOut = 0;         // ms for lookup and connect; 0 uses connectLimit
-    bool ClearParams = true; // empty the recipient lists after a message is sent
+    Security security = Security::None;
+    // AUTH after "EHLO" when not empty (PLAIN, else LOGIN, as the server offers).
+    QString AuthUser;
+    QString AuthPassword;
+    QList<QSslCertificate> extraAuthorities; // trusted besides the system's own
+    QString UserID;                          // the argument of "HELO"
+    int TimeOut = 0;                         // ms for lookup and connect; 0 uses connectLimit
+    bool ClearParams = true;                 // empty the recipient lists after a message is sent
     int connectLimit = defaultConnectLimit;
     int replyLimit = defaultReplyLimit;
     TPostMessage PostMessage;
@@ -118,7 +141,23 @@ private:
     // reply and names the next step. Connecting runs Greeting..Hello, sending
     // runs Reset..EndOfData. EHLO, STARTTLS and AUTH become further steps
     // between Greeting and Done, with their own cases in command() and advance().
-    enum class Step { Greeting, Hello, Reset, MailFrom, Recipient, Data, Content, EndOfData, Done };
+    enum class Step {
+        Greeting,
+        Hello,
+        Ehlo,
+        StartTls,
+        AuthPlain,
+        AuthLogin,
+        AuthLoginUser,
+        AuthLoginPassword,
+        Reset,
+        MailFrom,
+        Recipient,
+        Data,
+        Content,
+        EndOfData,
+        Done
+    };
     struct Transition
     {
         Step next = Step::Done;
@@ -132,7 +171,10 @@ private:
     QString readReply();
     QString writeAll(const QByteArray &data);
     QString waitFailure(const TPowersock::Result &r, int limit) const;
-    SmtpResult fail(const QString &text); // closes the connection first
+    Step afterEhlo() const;
+    QString secure();                          // the TLS handshake; a failure text or null
+    bool offers(const QString &keyword) const; // in the last EHLO reply
+    SmtpResult fail(const QString &text);      // closes the connection first
 
     TPowersock m_socket;
     bool m_busy = false;
@@ -142,6 +184,7 @@ private:
     QStringList m_envelope;
     qsizetype m_recipient = 0;
     QByteArray m_content;
+    QStringList m_capabilities; // the lines of the last EHLO reply after the first, upper-cased
 };
 
 } // namespace tlv

@@ -2,6 +2,7 @@
 // runs. A command's code lives with its window or report; here it is only
 // hooked to its button, one block per area.
 #include "invoicing/InvoiceU.h"
+#include "mail/EMailSetupU.h"
 #include "masterdata/CustomerU.h"
 #include "masterdata/GroupDefU.h"
 #include "masterdata/LabelDefU.h"
@@ -12,6 +13,7 @@
 #include "reports/CustomerReportsU.h"
 #include "reports/InvoiceDocsU.h"
 #include "reports/ReportU.h"
+#include "shell/BulkMailU.h"
 #include "shell/MainU.h"
 #include "shell/MergeExportU.h"
 
@@ -48,6 +50,10 @@ void TMain::installCommands()
     setChooserAction(6, 1, [this] { runCustomerProfile(false, this); });
     setChooserAction(6, 2, [this] { runCustomerProfile(true, this); });
     setChooserAction(8, 1, [this] { runMergeExport(this); });
+
+    // ---- E-mail ----
+    setCommand("BtnEMailSetup", [this] { runEMailSetup(this); });
+    setChooserAction(8, 2, [this] { runBulkEmail(this); });
 
     // ---- Invoices, bills and packing lists on the letterhead ----
     setCommand("BtnPrintInv", [this] { runInvoiceBatch(true, true, this); });

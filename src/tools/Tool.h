@@ -37,6 +37,7 @@ int runCheck(const QStringList &args);
 int runReindex(const QStringList &args);
 int runPack(const QStringList &args);
 int runSendMail(const QStringList &args);
+int runMailSetup(const QStringList &args);
 int runReport(const QStringList &args);
 int runMerge(const QStringList &args);
 int runBuyers(const QStringList &args);

@@ -44,8 +44,16 @@ const Command commandTable[] = {
      runCheck},
     {"reindex", "DIR", "rebuild every index file of DIR (the program's \"Re-Index Data\")", runReindex},
     {"pack", "DIR", "remove deleted records for good (the program's \"Pack Data\")", runPack},
-    {"sendmail", "DIR --to ADDRESS [--to ADDRESS ...] [--subject TEXT] [--port N]",
-     "send standard input as one message with the mail settings of DIR", runSendMail},
+    {"mailsetup",
+     "DIR [--host H] [--id TEXT] [--from ADDRESS] [--name TEXT] [--reply ADDRESS] [--port N] "
+     "[--security none|starttls|ssl] [--user NAME] [--password-stdin]",
+     "store the mail settings of DIR, as the program's \"EMail Setup\" does; without options print them "
+     "(never the password)",
+     runMailSetup},
+    {"sendmail", "DIR --to ADDRESS [--to ADDRESS ...] [--subject TEXT] [--port N] [--cafile FILE]",
+     "send standard input as one message with the mail settings of DIR; --cafile trusts the certificate "
+     "authority of FILE (PEM) for a secure connection",
+     runSendMail},
 };
 
 void printHelp()

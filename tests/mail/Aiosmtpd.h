@@ -11,11 +11,26 @@ namespace tlv::test {
 // recipients whose address starts with "refuse", writes messageN.eml (the
 // text as received, dots already removed) and messageN.json (the envelope),
 // logs the dialogue to server.log and ends when its standard input closes.
+// With a mode of "starttls" or "ssl" and a certificate and key it offers
+// STARTTLS or speaks TLS from the start, and takes AUTH (PLAIN, LOGIN) for
+// the user "till" with the password "s3cret" only over TLS.
 inline const char serverScript[] = R"PY(
-import asyncio, json, logging, os, sys
-from aiosmtpd.smtp import SMTP
+import asyncio, json, logging, os, ssl, sys
+from aiosmtpd.smtp import SMTP, AuthResult
 
 out = sys.argv[1]
+mode = sys.argv[2] if len(sys.argv) > 2 else 'plain'
+context = None
+if mode != 'plain':
+    context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+    context.load_cert_chain(sys.argv[3], sys.argv[4])
+
+def authenticator(server, session, envelope, mechanism, auth_data):
+    ok = auth_data.login == b'till' and auth_data.password == b's3cret'
+    with open(os.path.join(out, 'auth.log'), 'a') as f:
+        f.write('%s %s %s tls=%s\n' % (mechanism, auth_data.login.decode(), 'accepted' if ok else 'refused',
+                                      server.transport.get_extra_info('ssl_object') is not None))
+    return AuthResult(success=ok, handled=False)
 logging.basicConfig(filename=os.path.join(out, 'server.log'), level=logging.DEBUG,
                     format='%(name)s %(message)s')
 
@@ -41,7 +56,18 @@ class Handler:
 async def main():
     loop = asyncio.get_running_loop()
     handler = Handler()
-    server = await loop.create_server(lambda: SMTP(handler, hostname='aiosmtpd.test'), '127.0.0.1', 0)
+    if mode == 'plain':
+        factory = lambda: SMTP(handler, hostname='aiosmtpd.test')
+        server = await loop.create_server(factory, '127.0.0.1', 0)
+    elif mode == 'starttls':
+        factory = lambda: SMTP(handler, hostname='aiosmtpd.test', tls_context=context,
+                               authenticator=authenticator)
+        server = await loop.create_server(factory, '127.0.0.1', 0)
+    else:
+        # The whole connection is TLS: AUTH is offered from the first EHLO.
+        factory = lambda: SMTP(handler, hostname='aiosmtpd.test', authenticator=authenticator,
+                               auth_require_tls=False)
+        server = await loop.create_server(factory, '127.0.0.1', 0, ssl=context)
     print('PORT', server.sockets[0].getsockname()[1], flush=True)
     await loop.run_in_executor(None, sys.stdin.read)
     server.close()
@@ -53,14 +79,18 @@ asyncio.run(main())
 class Aiosmtpd
 {
 public:
-    Aiosmtpd()
+    // mode: "plain", "starttls" or "ssl" (the last two with the test's own
+    // certificate, tests/mail/tls).
+    explicit Aiosmtpd(const QString &mode = QStringLiteral("plain"))
     {
         const QString script = m_dir.filePath("server.py");
         QFile f(script);
         if (!f.open(QIODevice::WriteOnly) || f.write(serverScript) < 0)
             return;
         f.close();
-        m_process.start("/usr/bin/python3", {script, m_dir.path()});
+        const QString tls = QStringLiteral(TLV_SOURCE_DIR "/tests/mail/tls/");
+        m_process.start("/usr/bin/python3",
+                        {script, m_dir.path(), mode, tls + "server.pem", tls + "server.key"});
         if (!m_process.waitForStarted(10000))
             return;
         QByteArray first;
