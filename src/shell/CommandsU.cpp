@@ -14,6 +14,7 @@
 #include "reports/InvoiceDocsU.h"
 #include "reports/ReportU.h"
 #include "shell/BulkMailU.h"
+#include "shell/LabelsU.h"
 #include "shell/MainU.h"
 #include "shell/MergeExportU.h"
 
@@ -50,6 +51,12 @@ void TMain::installCommands()
     setChooserAction(6, 1, [this] { runCustomerProfile(false, this); });
     setChooserAction(6, 2, [this] { runCustomerProfile(true, this); });
     setChooserAction(8, 1, [this] { runMergeExport(this); });
+
+    // ---- Labels ----
+    for (int kind = 1; kind <= 5; ++kind)
+        setChooserAction(7, kind, [this, kind] { runLabels(kind, this); });
+    setCommand("BtnInvLab", [this] { runLabels(2, this); });
+    setCommand("BtnPrintBatch", [this] { runBatchFileLabels(this); });
 
     // ---- E-mail ----
     setCommand("BtnEMailSetup", [this] { runEMailSetup(this); });
