@@ -183,6 +183,18 @@ TEST_F(LabelBatches, TextLandsAtTheStocksPositions)
     }
 }
 
+// The alignment test: one sheet of numbered outlines, ten rows of three.
+TEST_F(LabelBatches, AlignmentTestNumbersEveryLabelOfOneSheet)
+{
+    labels({"--stock", "Three across", "alignment"});
+    const QString text = run("pdftotext", {"-raw", m_dir.file("labels.pdf"), "-"});
+    QStringList numbers = text.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QStringList expected;
+    for (int i = 1; i <= 30; ++i)
+        expected << QString::number(i);
+    EXPECT_EQ(numbers, expected);
+}
+
 using NoLabelStock = WindowDataTest;
 
 TEST_F(NoLabelStock, SaysHowToDefineOneAndPrintsNothing)
