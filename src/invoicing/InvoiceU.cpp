@@ -9,8 +9,11 @@
 #include "invoicing/InvoiceEditor.h"
 #include "invoicing/InvoiceStore.h"
 #include "invoicing/ItemDefU.h"
+#include "invoicing/OrderConfirm.h"
 #include "invoicing/PickPmtU.h"
 #include "invoicing/PmtDefU.h"
+#include "mail/EMail.h"
+#include "mail/EMailU.h"
 #include "masterdata/CustomerU.h"
 #include "picklists/PickCustU.h"
 #include "picklists/PickInvU.h"
@@ -26,6 +29,7 @@
 #include "widgets/StoredText.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -83,6 +87,9 @@ TInvoice::TInvoice(QWidget *parent)
     m_itemDef = new TItemDef(this);
     m_pmtDef = new TPmtDef(this);
     m_pickPmt = new TPickPmt(m_pmtDef, this);
+    // The order confirmation goes through the e-mail window.
+    m_dearCust->setEnabled(true);
+    connect(m_dearCust, &QPushButton::clicked, this, &TInvoice::BtnDearCustClick);
 }
 
 TInvoice::~TInvoice() = default;
@@ -730,6 +737,29 @@ void TInvoice::Button1Click()
 void TInvoice::BtnBatchLabClick()
 {
     addToBatchLabels(db().inv6.buf.CuNo);
+}
+
+void TInvoice::BtnDearCustClick()
+{
+    const Db &d = db();
+    // Only a customer with an address that can be mailed to is thanked.
+    if (d.inv6.buf.CuNo == 0 || !isMailableAddress(d.cust5.buf.email))
+        return;
+    EMailSender &sender = emailSender();
+    sender.recipients = QStringList{d.cust5.buf.email.trimmed()};
+    const long number = d.inv6.buf.IvNo;
+    sender.subject = orderConfirmationSubject(number);
+    QList<OrderedItem> items;
+    for (const QStringList &row : invoiceMemory().items)
+        items << OrderedItem{row.value(ItemPrID), row.value(ItemDesc)};
+    sender.text = orderConfirmationText(number, items, webShopLines(QDir::currentPath()));
+    // Without mail settings the window could send nothing: the set-up
+    // message says what to do instead.
+    if (!sender.clearMessage())
+        return;
+    m_dearCust->setText(QStringLiteral("Sending Message"));
+    showEMailWindow(this);
+    m_dearCust->setText(QStringLiteral("Dear Customer"));
 }
 
 void TInvoice::BitBtn1Click()

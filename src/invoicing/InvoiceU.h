@@ -68,6 +68,7 @@ public slots:
     void Button1Click();
     void BtnBatchLabClick();
     void BitBtn1Click();
+    void BtnDearCustClick();
     // Leaving a field stores it; leaving an amount recomputes.
     void Edit2Exit();
     void Edit3Exit();

@@ -30,6 +30,13 @@ bool EMailSender::clearMessage()
 
 EMailSender::Outcome EMailSender::send()
 {
+    // The windows keep working while a message waits for its server; a
+    // second message asked for meanwhile is refused and leaves the first
+    // one's state alone.
+    if (mailSending()) {
+        ui().plain(QStringLiteral("Another message is being sent; try again when it has gone"));
+        return Outcome::Failed;
+    }
     m_sent = false;
     m_refused.clear();
     if (!mailConfigured()) {

@@ -146,8 +146,9 @@ int runMailSetup(const QStringList &args)
     }
     if (dir.isEmpty())
         return usageError(QStringLiteral("mailsetup needs a data directory"));
-    if (!QFileInfo(QDir(dir).filePath(QStringLiteral("TLV2.DBF"))).exists() &&
-        !QFileInfo(QDir(dir).filePath(QStringLiteral("tlv2.dbf"))).exists())
+    // The settings table's name is compared without regard to case, as
+    // the tables' names are.
+    if (QDir(dir).entryList({QStringLiteral("tlv2.dbf")}, QDir::Files).isEmpty())
         return fail(QStringLiteral("%1 holds no settings table TLV2.DBF").arg(dir));
 
     const QString previous = QDir::currentPath();

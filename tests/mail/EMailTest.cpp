@@ -3,6 +3,7 @@
 // Python's own mail parser.
 #include "mail/EMail.h"
 #include "Aiosmtpd.h"
+#include "ScriptedServer.h"
 #include "data/Catalogue.h"
 #include "mail/BulkMail.h"
 #include "mail/EMailU.h"
@@ -212,6 +213,21 @@ TEST_F(EMailTest, EmptyUserIdRefusedByTheServerShowsBothMessages)
     EXPECT_EQ(emailSender().send(), EMailSender::Outcome::Failed);
     EXPECT_FALSE(emailSender().sent());
     EXPECT_TRUE(server.file("server.log").contains(">> b'HELO '")) << server.file("server.log").toStdString();
+}
+
+TEST_F(EMailTest, ASecondSendWhileOneWaitsForTheServerIsRefused)
+{
+    ScriptedServer server;
+    server.greeting.delayMs = 400; // the first send waits here
+    mailSettings(server.port());
+    emailSender().recipients = {"ann@example.com"};
+    EMailSender::Outcome second = EMailSender::Outcome::Sent;
+    QTimer::singleShot(100, [&second] { second = emailSender().send(); });
+    m_ui.expect(Answer::Ok, "Another message is being sent");
+    EXPECT_EQ(emailSender().send(), EMailSender::Outcome::Sent);
+    EXPECT_EQ(second, EMailSender::Outcome::Failed);
+    EXPECT_EQ(server.messages.size(), 1);
+    EXPECT_EQ(server.connections, 1);
 }
 
 TEST(SmtpSecure, StartTlsAndSslWithSignIn)
