@@ -131,6 +131,8 @@ bool LabelSheet::prepare()
     const QPageLayout layout = m_printer.pageLayout();
     m_metrics = labelMetrics(m_stock, dpiX, dpiY, m_printer.printableOffset(),
                              layout.fullRectPixels(dpiX).size(), m_printer.pageSizePixels());
+    m_sheetHeight = layout.fullRectPixels(dpiY).height();
+    m_pageHeight = m_printer.pageSizePixels().height();
     m_font = fitLabelFont(m_font, m_painter->device(), m_metrics.width, m_metrics.height);
     m_painter->setFont(m_font);
     m_painter->setPen(QPen(Qt::black, std::max(1, dpiY / 150)));
@@ -152,6 +154,16 @@ void LabelSheet::printRow()
     const QFontMetrics fm(m_font, m_painter->device());
     const int lineHeight = fm.height();
     int y = (m_row - 1) * (m_metrics.height + m_metrics.vGap) + m_metrics.top;
+    if (m_stock.Continuous && m_sheetHeight > 0) {
+        // A pin-feed form runs on past what the printer counts as a page:
+        // the rows keep their pitch across the fold, on the printer's next
+        // page, instead of being drawn off its end and lost.
+        while (y - (m_page - 1) * m_sheetHeight >= m_pageHeight) {
+            m_pagesOk = m_printer.newPage() && m_pagesOk;
+            ++m_page;
+        }
+        y -= (m_page - 1) * m_sheetHeight;
+    }
     for (int line = 0; line < linesPerLabel; ++line) {
         for (int j = 0; j < m_across; ++j) {
             const QString text = m_buffer[j][line];

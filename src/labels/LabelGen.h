@@ -116,6 +116,8 @@ private:
     bool m_stopped = false;
     bool m_pagesOk = true;
     int m_page = 0;
+    int m_sheetHeight = 0; // the whole sheet, unprintable edges included
+    int m_pageHeight = 0;  // the printable area
     QList<Placed> m_placed;
 };
 

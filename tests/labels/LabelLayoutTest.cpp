@@ -120,7 +120,9 @@ TEST(LabelSheet, RowsFromTheStartingLabelAcrossPagesAndContinuousForms)
          {{1, 1, 1}, {1, 2, 1}, {1, 3, 1}, {1, 1, 2}, {1, 2, 2}, {1, 3, 2}, {1, 1, 3}}},
         {"row 12 of 10", 2, 12, 2, false, 2, {{2, 2, 1}, {2, 3, 1}}},
         {"the last row, then a new page", 3, 10, 2, false, 1, {{1, 3, 10}, {2, 1, 1}}},
-        {"continuous", 3, 10, 5, true, 4, {{1, 3, 10}, {1, 1, 11}, {1, 2, 11}, {1, 3, 11}, {1, 1, 12}}},
+        // Row 11 stays on the first page; row 12 starts past its end and goes
+        // on the next page at the same pitch: an 11-inch form of 1-inch rows.
+        {"continuous", 3, 10, 5, true, 4, {{1, 3, 10}, {1, 1, 11}, {1, 2, 11}, {1, 3, 11}, {2, 1, 1}}},
     };
     test::TempDataDir dir;
     for (const Case &c : cases) {
