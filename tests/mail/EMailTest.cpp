@@ -6,17 +6,20 @@
 #include "ScriptedServer.h"
 #include "data/Catalogue.h"
 #include "mail/BulkMail.h"
+#include "mail/EMailSetupU.h"
 #include "mail/EMailU.h"
 #include "mail/MailConn.h"
 #include "mail/SendMail.h"
 #include "support/Modal.h"
 #include "support/WindowFixture.h"
 
+#include <QComboBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <iostream>
 
 using namespace tlv;
@@ -89,6 +92,55 @@ TEST_F(EMailTest, SendWithoutSenderAddressShowsTheSetUpMessageAndCloses)
     EXPECT_FALSE(emailSender().sent());
     ASSERT_EQ(m_ui.boxes().size(), 1);
     EXPECT_EQ(m_ui.boxes()[0].kind, BoxKind::Plain);
+}
+
+TEST_F(EMailTest, AFailedSendKeepsTheWindowOpenWithTheEventBoxFirst)
+{
+    mailSettings(1); // nobody listens on port 1 of the loopback address
+    emailSender().recipients = {"ann@example.com"};
+    TEMailF window;
+    showActive(window);
+    child<QPlainTextEdit>(window, "Memo1")->setPlainText("Kept");
+    m_ui.expect(Answer::Ok, "Connection Failed").expect(Answer::Ok, "Connection Failed");
+    click(&window, "BtnSend");
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(child<QPlainTextEdit>(window, "Memo1")->toPlainText(), "Kept");
+    EXPECT_FALSE(emailSender().sent());
+}
+
+TEST_F(EMailTest, SetupWindowKeepsTheSettingsAndTheConnection)
+{
+    {
+        TEMailSetup window;
+        showActive(window);
+        const char *fields[] = {"Edit1", "Edit2", "Edit3", "Edit4", "Edit5"};
+        const char *typed[] = {" smtp.example.com ", "till", "shop@example.com", "Kestrel Shop", ""};
+        for (int i = 0; i < 5; ++i)
+            child<QLineEdit>(window, fields[i])->setText(typed[i]);
+        child<QComboBox>(window, "ComboSecurity")->setCurrentIndex(1);
+        EXPECT_EQ(child<QSpinBox>(window, "SpinPort")->value(), 587) << "the usual port follows the choice";
+        child<QLineEdit>(window, "EditUser")->setText("shop@example.com");
+        child<QLineEdit>(window, "EditPassword")->setText("app password");
+        click(&window, "BtnSave");
+        EXPECT_FALSE(window.isVisible());
+    }
+    EXPECT_EQ(settings().MailHost, "smtp.example.com");
+    EXPECT_TRUE(mailConfigured());
+    resetSettings();
+    loadSettings();
+    EXPECT_EQ(settings().MailName, "Kestrel Shop");
+    const MailConnection c = loadMailConnection(QDir::currentPath());
+    EXPECT_EQ(c.port, 587);
+    EXPECT_EQ(c.security, TNMSMTP::Security::StartTls);
+    EXPECT_EQ(c.user, "shop@example.com");
+    EXPECT_EQ(c.password, "app password");
+
+    TEMailSetup again;
+    showActive(again);
+    EXPECT_EQ(child<QLineEdit>(again, "Edit3")->text(), "shop@example.com");
+    EXPECT_EQ(child<QComboBox>(again, "ComboSecurity")->currentText(), "STARTTLS");
+    EXPECT_EQ(child<QSpinBox>(again, "SpinPort")->value(), 587);
+    click(&again, "BtnCancel");
 }
 
 TEST_F(EMailTest, BulkMailGoesInBatchesOfTwentyAndOnlyTheFirstIsShown)
