@@ -14,6 +14,7 @@
 #include "reports/InvoiceDocsU.h"
 #include "reports/ReportU.h"
 #include "shell/BulkMailU.h"
+#include "shell/DriveDirU.h"
 #include "shell/LabelsU.h"
 #include "shell/MainU.h"
 #include "shell/MergeExportU.h"
@@ -94,6 +95,10 @@ void TMain::installCommands()
     setCommand("BtnSTax", [this] { runTaxDefinition(this); });
     setCommand("BtnStationary", [this] { runStationery(this); });
     setCommand("BtnLabForms", [this] { runLabelFormsCommand(this); });
+
+    // ---- File maintenance ----
+    setCommand("BitBtn8", [this] { runBackupCommand(this); });
+    setCommand("BitBtn9", [this] { runRestoreCommand(this); });
 }
 
 } // namespace tlv

@@ -1,5 +1,6 @@
 #include "shell/MainU.h"
 
+#include "data/Backup.h"
 #include "data/Database.h"
 #include "data/FileMaint.h"
 #include "data/ProgramEnd.h"
@@ -670,11 +671,17 @@ bool TMain::startUp()
         return false;
     }
     m_lock = std::move(lock);
+    // A restore cut short while renaming its files into place: the files it
+    // kept aside go back, so the data is the one before the restore.
+    const bool restoreUndone = recoverInterruptedRestore(QDir::currentPath());
+    if (restoreUndone)
+        ui().information(QStringLiteral("The last restore did not finish.\n"
+                                        "The data files as they were before it have been put back."));
     Db &d = db();
     d.session();
     // After a run that was cut short an index may have missed the last
     // changes of its table: all of them are built again.
-    rebuildIndexes(!m_lock->previousRunInterrupted());
+    rebuildIndexes(!m_lock->previousRunInterrupted() && !restoreUndone);
     loadSettings();
     setWindowTitle(QStringLiteral("Tarlvin Invoicing & Inventory ") + version);
     d.packNeeded = false;

@@ -36,6 +36,8 @@ int runDemo(const QStringList &args);
 int runCheck(const QStringList &args);
 int runReindex(const QStringList &args);
 int runPack(const QStringList &args);
+int runBackup(const QStringList &args);
+int runRestore(const QStringList &args);
 int runSendMail(const QStringList &args);
 int runMailSetup(const QStringList &args);
 int runReport(const QStringList &args);

@@ -44,6 +44,13 @@ const Command commandTable[] = {
      runCheck},
     {"reindex", "DIR", "rebuild every index file of DIR (the program's \"Re-Index Data\")", runReindex},
     {"pack", "DIR", "remove deleted records for good (the program's \"Pack Data\")", runPack},
+    {"backup", "DIR TARGET",
+     "copy the data files of DIR into TARGET with a list of their sums (the program's \"Backup\")",
+     runBackup},
+    {"restore", "DIR SOURCE",
+     "replace the data files of DIR by the backup in SOURCE, checked against its sums, and rebuild the "
+     "indexes (the program's \"Restore\")",
+     runRestore},
     {"mailsetup",
      "DIR [--host H] [--id TEXT] [--from ADDRESS] [--name TEXT] [--reply ADDRESS] [--port N] "
      "[--security none|starttls|ssl] [--user NAME] [--password-stdin]",

@@ -46,7 +46,9 @@ bool renameRefused()
 {
     if (!g_planSet)
         return false;
-    if (++g_renames == g_plan.failRename) {
+    ++g_renames;
+    if (g_plan.failRename > 0 &&
+        (g_renames == g_plan.failRename || (g_plan.renameLater && g_renames > g_plan.failRename))) {
         errno = ENOSPC;
         return true;
     }

@@ -87,10 +87,11 @@ bool syncFd(int fd);
 // zero field never fails. Process-wide, and off unless a test sets it.
 struct FaultPlan
 {
-    long failWrite = 0;     // the k-th write fails...
-    bool failLater = false; // ...and, when set, every write after it too
-    long failSync = 0;      // the k-th fsync fails
-    long failRename = 0;    // the k-th rename fails
+    long failWrite = 0;       // the k-th write fails...
+    bool failLater = false;   // ...and, when set, every write after it too
+    long failSync = 0;        // the k-th fsync fails
+    long failRename = 0;      // the k-th rename fails...
+    bool renameLater = false; // ...and, when set, every rename after it too
 };
 void setFaultPlan(const FaultPlan &plan);
 void clearFaultPlan();

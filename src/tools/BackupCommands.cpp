@@ -1,0 +1,76 @@
+// tlvtool backup DIR TARGET and tlvtool restore DIR SOURCE: the program's
+// "Backup" and "Restore" without the chooser. The questions the copy asks
+// (another disk, the disk holding a file) are answered Cancel.
+#include "Tool.h"
+#include "data/Backup.h"
+#include "data/DataLock.h"
+#include "data/FileMaint.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace tlv::tool {
+
+namespace {
+
+// Runs work in dir, holding its lock as the program does while it runs.
+template <typename F> int withDataDirectory(const QStringList &args, const char *command, F work)
+{
+    if (args.size() != 2)
+        return usageError(QStringLiteral("%1 needs the data directory and one other directory")
+                              .arg(QLatin1String(command)));
+    const QString dir = args.first();
+    if (!QFileInfo(dir).isDir())
+        return fail(QStringLiteral("%1 is not a directory").arg(dir));
+    // Relative to where the tool was started, not to the data directory.
+    const QString other = QFileInfo(args.at(1)).absoluteFilePath();
+    DataLock lock(dir);
+    if (lock.status() == DataLock::Status::InUse)
+        return failInUse(dir);
+    if (!lock.acquired())
+        return fail(QStringLiteral("%1 is not writable: cannot write its lock file %2")
+                        .arg(dir, DataLock::fileName()));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir);
+    struct Back
+    {
+        QString dir;
+        ~Back() { QDir::setCurrent(dir); }
+    } back{previous};
+    const bool rolledBack = recoverInterruptedRestore(QStringLiteral("."));
+    if (rolledBack)
+        printLine(QStringLiteral("A restore into %1 was cut short: its files were put back").arg(dir));
+    if (rolledBack || lock.previousRunInterrupted())
+        rebuildIndexes(false);
+    return work(other);
+}
+
+} // namespace
+
+int runBackup(const QStringList &args)
+{
+    return withDataDirectory(args, "backup", [](const QString &target) {
+        if (!QDir().mkpath(target))
+            return fail(QStringLiteral("cannot create %1").arg(target));
+        if (!backupTo(target))
+            return 1;
+        printLine(QStringLiteral("%1 files copied to %2").arg(backupFiles().size()).arg(target));
+        return 0;
+    });
+}
+
+int runRestore(const QStringList &args)
+{
+    return withDataDirectory(args, "restore", [](const QString &source) {
+        if (!QFileInfo(source).isDir())
+            return fail(QStringLiteral("%1 is not a directory").arg(source));
+        if (!restoreFrom(source))
+            return 1;
+        printLine(QStringLiteral("%1 files restored from %2; indexes rebuilt")
+                      .arg(backupFiles().size())
+                      .arg(source));
+        return 0;
+    });
+}
+
+} // namespace tlv::tool
