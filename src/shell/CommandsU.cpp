@@ -1,6 +1,7 @@
 // What each button of the main window and each entry of the report chooser
 // runs. A command's code lives with its window or report; here it is only
 // hooked to its button, one block per area.
+#include "import/ImportU.h"
 #include "invoicing/InvoiceU.h"
 #include "mail/EMailSetupU.h"
 #include "masterdata/CustomerU.h"
@@ -95,6 +96,10 @@ void TMain::installCommands()
     setCommand("BtnSTax", [this] { runTaxDefinition(this); });
     setCommand("BtnStationary", [this] { runStationery(this); });
     setCommand("BtnLabForms", [this] { runLabelFormsCommand(this); });
+
+    // ---- Import ----
+    setCommand("BitBtn6", [this] { runImport(ImportKind::Customers, this); });
+    setCommand("BitBtn7", [this] { runImport(ImportKind::Products, this); });
 
     // ---- File maintenance ----
     setCommand("BitBtn8", [this] { runBackupCommand(this); });

@@ -44,6 +44,8 @@ int runReport(const QStringList &args);
 int runMerge(const QStringList &args);
 int runBuyers(const QStringList &args);
 int runProfile(const QStringList &args);
+int runImportCommand(const QStringList &args);
+int runImportFormatCommand(const QStringList &args);
 int runLabels(const QStringList &args);
 
 } // namespace tlv::tool

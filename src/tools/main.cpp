@@ -40,6 +40,14 @@ const Command commandTable[] = {
      "print a label batch into a PDF file (BATCH: customers, invoices, past-due, statements, groups, "
      "batch-file, or alignment for numbered outlines of one sheet)",
      runLabels},
+    {"import", "DIR customers|products FILE --format NAME [--group N] [--preview]",
+     "import customers (into group N) or products from a delimited text file with the import format NAME; "
+     "--preview writes nothing and tells what each line would do",
+     runImportCommand},
+    {"import-format", "DIR customers|products NAME --columns N,N,... [--delimiter CODE] [--least N]",
+     "save the import format NAME: the column of each field in the format window's order (0: not imported), "
+     "the separator's character code (44) and the least number of columns of a line (0)",
+     runImportFormatCommand},
     {"check", "DIR", "verify every table and index of DIR; prints one line per problem and a count",
      runCheck},
     {"reindex", "DIR", "rebuild every index file of DIR (the program's \"Re-Index Data\")", runReindex},
