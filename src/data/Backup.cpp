@@ -237,6 +237,9 @@ bool backupOne(const QString &other, const QString &name, std::vector<std::pair<
         if (error == ENOSPC || error == EDQUOT) {
             if (!chosen(QStringLiteral("Disk Full. Insert another disk.") + name))
                 return false;
+            // The disk put in may hold the list of an older backup.
+            if (const QString stale = locate(other, manifestFileName()); !stale.isEmpty())
+                xbase::removeFile(native(stale));
         } else if (error == EROFS || error == EACCES || error == EPERM) {
             if (!chosen(QStringLiteral("Disk is Write Protected")))
                 return false;

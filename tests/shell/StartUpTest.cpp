@@ -1,7 +1,9 @@
+#include "data/Backup.h"
 #include "data/Check.h"
 #include "data/DataFiles.h"
 #include "data/Database.h"
 #include "data/Settings.h"
+#include "data/xbase/FileIo.h"
 #include "picklists/PickInvU.h"
 #include "reports/RptUtil.h"
 #include "shell/AboutU.h"
@@ -370,4 +372,41 @@ TEST_F(StartUp, InvoicesCommandEndsWithThePackOfPackData)
     d.inv6.open();
     EXPECT_EQ(d.inv6.recCount(), 0);
     d.closeAll();
+}
+
+TEST_F(StartUp, ARestoreCutShortIsPutBackAtTheNextStart)
+{
+    QTemporaryDir backup;
+    auto bytes = [](const QString &path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    {
+        ScriptedUi ui;
+        ASSERT_TRUE(backupTo(backup.path()));
+    }
+    db().cust5.open();
+    ASSERT_TRUE(db().cust5.appendBlank());
+    db().cust5.buf.last = QStringLiteral("After the backup");
+    db().cust5.write();
+    db().reset();
+    const QByteArray customers = bytes(dir.file("CUST5.dbf"));
+    ASSERT_NE(customers, bytes(QDir(backup.path()).filePath("CUST5.dbf")));
+    // Every rename from the third data file on fails, the putting back too:
+    // what a restore killed there leaves, with the customers of the backup.
+    xbase::setFaultPlan({.failRename = 4, .renameLater = true});
+    EXPECT_FALSE(copyAllFiles(CopyDirection::FromBackup, backup.path()));
+    xbase::clearFaultPlan();
+    ASSERT_TRUE(QFile::exists(dir.file("RESTORE.UNDO")));
+    ASSERT_NE(bytes(dir.file("CUST5.dbf")), customers);
+
+    ScriptedUi ui;
+    ui.expect(Answer::Ok, QStringLiteral("The last restore did not finish."));
+    auto main = start();
+    ASSERT_TRUE(main->startUp());
+    EXPECT_TRUE(ui.allUsed());
+    EXPECT_EQ(bytes(dir.file("CUST5.dbf")), customers);
+    EXPECT_FALSE(QFile::exists(dir.file("RESTORE.UNDO")));
+    db().closeAll();
+    EXPECT_EQ(checkDataFiles().failed, 0);
 }
