@@ -74,3 +74,23 @@ TEST_F(DriveDir, BackupGoesToTheDirectoryOpenedInTheChooser)
 }
 
 } // namespace
+
+TEST_F(DriveDir, ADriveThatCannotBeReadGoesBackToTheOneShown)
+{
+    QTemporaryDir outside;
+    TDriveDir chooser;
+    chooser.setCaptions("Choose Drive & Directory Containing BACKUP", "Restore");
+    chooser.setDirectory(outside.path());
+    showActive(chooser);
+    auto *drives = chooser.findChild<QComboBox *>("DriveComboBox1");
+    const QString shown = drives->currentData().toString();
+    drives->addItem("/gone", "/gone"); // a medium taken out after the list was made
+    m_ui.expect(Answer::Ok, "Unable to read from drive /gone");
+    drives->setCurrentIndex(drives->count() - 1);
+    emit drives->activated(drives->count() - 1);
+    EXPECT_EQ(drives->currentData().toString(), shown);
+    EXPECT_EQ(chooser.findChild<QListWidget *>("DirectoryListBox1")->item(0)->data(Qt::UserRole).toString(),
+              shown);
+    click(&chooser, "BtnCancel");
+    EXPECT_EQ(chooser.result(), "");
+}
