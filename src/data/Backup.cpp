@@ -284,6 +284,17 @@ void removeStaged(const std::vector<Staged> &staged, bool undoToo)
     }
 }
 
+// Keeps a data file under another name while the restore renames: a second
+// link to it costs nothing whatever its size (the rename that follows leaves
+// the old file to this name alone); a copy where links cannot be made.
+bool keepAside(const QString &live, const QString &kept)
+{
+    xbase::removeFile(native(kept));
+    if (::link(native(live).c_str(), native(kept).c_str()) == 0)
+        return true;
+    return writeCopy(live, kept).ok;
+}
+
 // Puts the kept files back in place of the ones renamed so far (the first
 // count). False when a file could not be put back (the marker stays).
 bool rollBack(const std::vector<Staged> &staged, size_t count)
@@ -355,12 +366,13 @@ RestoreResult restoreAll(const QString &other)
     // Every file has arrived: keep the current ones aside, then rename.
     QByteArray marker;
     for (const Staged &s : staged) {
-        if (s.hadLive && !writeCopy(s.live, s.live + undoSuffix).ok) {
+        if (s.hadLive && !keepAside(s.live, s.live + undoSuffix)) {
             removeStaged(staged, true);
             return RestoreResult::Failed;
         }
         marker += (s.hadLive ? "kept " : "new ") + QFile::encodeName(s.live) + '\n';
     }
+    xbase::syncDirectory("."); // the kept files are there before the marker says so
     {
         const QString part = undoMarker + partSuffix;
         const int fd = ::open(native(part).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);

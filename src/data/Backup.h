@@ -7,8 +7,9 @@
 // place. A backup also writes "TLVBACKUP.txt" beside the copies: the program
 // version, the date, and each file's size and SHA-256 sum. A restore copies
 // every file of the backup into the data directory under temporary names
-// first (checking them against that list when there is one), keeps copies of
-// the current files aside, and only then renames the new files into place; a
+// first (checking them against that list when there is one), keeps the
+// current files aside under a second name, and only then renames the new
+// files into place; a
 // rename that fails puts the kept files back, and a restore cut short in the
 // middle of its renames is rolled back by recoverInterruptedRestore() at the
 // next start.
