@@ -9,10 +9,9 @@
 // every file of the backup into the data directory under temporary names
 // first (checking them against that list when there is one), keeps the
 // current files aside under a second name, and only then renames the new
-// files into place; a
-// rename that fails puts the kept files back, and a restore cut short in the
-// middle of its renames is rolled back by recoverInterruptedRestore() at the
-// next start.
+// files into place; a rename that fails puts the kept files back, and a
+// restore cut short in the middle of its renames is rolled back by
+// recoverInterruptedRestore() at the next start.
 #include <QString>
 #include <QStringList>
 #include <span>
