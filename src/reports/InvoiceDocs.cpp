@@ -40,8 +40,9 @@ void appendRow(ReportDocument &doc, std::initializer_list<std::pair<int, QString
         doc.putCell(doc.lastRow(), cell, text);
 }
 
-// A new document of the batch begins on a new page, as page 1, with its title.
-void beginDocument(ReportDocument &doc, const QString &title)
+} // namespace
+
+void beginLetterheadDocument(ReportDocument &doc, const QString &title)
 {
     if (!doc.rows.isEmpty()) {
         appendRow(doc, {{0, QStringLiteral("EJECT")}});
@@ -55,7 +56,7 @@ void beginDocument(ReportDocument &doc, const QString &title)
     doc.setFlags(doc.lastRow(), QStringLiteral("B"));
 }
 
-void appendHeadings(ReportDocument &doc)
+void appendColumnHeadings(ReportDocument &doc)
 {
     doc.newRow();
     for (const QStringList &heading : std::as_const(doc.headings)) {
@@ -64,6 +65,8 @@ void appendHeadings(ReportDocument &doc)
             doc.putCell(doc.lastRow(), i, heading[i]);
     }
 }
+
+namespace {
 
 // The address lines the document is sent to: the customer's block, or for
 // an invoice whose customer is no longer on file, its customer number, so
@@ -158,7 +161,7 @@ void appendInvoice(bool asInvoice, bool forMail)
     const QString title = asInvoice            ? QStringLiteral("Invoice")
                           : due > Hundredths() ? QStringLiteral("Bill")
                                                : QStringLiteral("Statement");
-    beginDocument(doc, title);
+    beginLetterheadDocument(doc, title);
 
     const QStringList address = addressLines();
     doc.newRow();
@@ -171,7 +174,7 @@ void appendInvoice(bool asInvoice, bool forMail)
                     {3, QStringLiteral("L62") + dateToShort(h.IDate)}});
     for (int i = 2; i < address.size(); ++i)
         appendRow(doc, {{1, QStringLiteral("L10") + address[i]}});
-    appendHeadings(doc);
+    appendColumnHeadings(doc);
 
     Hundredths subtotal;
     const QString number = QString::number(h.CuNo);
@@ -267,7 +270,7 @@ void setUpPackingList()
 void appendPackingList()
 {
     ReportDocument &doc = report();
-    beginDocument(doc, QStringLiteral("Packing List"));
+    beginLetterheadDocument(doc, QStringLiteral("Packing List"));
     const QStringList address = addressLines();
     doc.newRow();
     doc.newRow();
@@ -276,7 +279,7 @@ void appendPackingList()
         appendRow(doc, {{1, QStringLiteral("L10") + address[i]}});
     doc.newRow();
     appendRow(doc, {{2, QStringLiteral("L00Invoice No:  ") + QString::number(db().inv6.buf.IvNo)}});
-    appendHeadings(doc);
+    appendColumnHeadings(doc);
     for (const QStringList &item : invoiceMemory().items) {
         doc.pageCheck(doc.lineCount + 3, true);
         doc.newRow();

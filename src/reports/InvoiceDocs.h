@@ -28,6 +28,13 @@ PrinterLines printerLines();
 void appendLetterhead(ReportDocument &doc, const SettingsRecord &s, const PrinterLines &printer,
                       const QDate &today);
 
+// A document of a batch begins on a new page (after an "EJECT" row when the
+// document holds rows), as page 1, titled `title` on its following pages,
+// with the letterhead and the bold, centred title row.
+void beginLetterheadDocument(ReportDocument &doc, const QString &title);
+// An empty row, then the document's column heading rows.
+void appendColumnHeadings(ReportDocument &doc);
+
 // The invoice document: W = 73, N = 12, begun, with its column codes and headings.
 void setUpInvoiceDocument();
 // Appends the loaded invoice (the INV6 buffer and the in-memory invoice).

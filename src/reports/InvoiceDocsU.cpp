@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "data/InvoiceMemory.h"
 #include "data/TableScope.h"
+#include "picklists/PickCustU.h"
 #include "picklists/PickInvU.h"
 #include "platform/Clock.h"
 #include "platform/Ui.h"
@@ -10,6 +11,7 @@
 #include "reports/InvoiceDocs.h"
 #include "reports/ReportU.h"
 #include "reports/Selection.h"
+#include "reports/Statements.h"
 
 namespace tlv {
 
@@ -63,6 +65,30 @@ void runPackingListBatch(QWidget *parent)
         return;
     setUpPackingList();
     appendPackingListsDated(selection().startDate, selection().endDate);
+    showReport(parent);
+}
+
+void runStatementBatch(bool byDates, QWidget *parent)
+{
+    if (byDates) {
+        defaultMonth();
+        if (!askDateSpan(parent))
+            return;
+    }
+    TableScope scope;
+    openInvoiceTables();
+    setUpStatementDocument();
+    Db &d = db();
+    if (byDates) {
+        appendStatementsDated(selection().startDate, selection().endDate);
+    } else {
+        while (runPickCust(false)) {
+            if (d.cust5.go(d.selected.customer) != 0)
+                continue;
+            d.cust5.read();
+            appendStatementOfCustomer(d.cust5.buf.cuno);
+        }
+    }
     showReport(parent);
 }
 

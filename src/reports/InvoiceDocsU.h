@@ -14,6 +14,10 @@ void runInvoiceBatch(bool byDates, bool invoices, QWidget *parent = nullptr);
 // The main window's "Packing List": every invoice of a span.
 void runPackingListBatch(QWidget *parent = nullptr);
 
+// The "Statements" rows: by dates, every customer with an open invoice in
+// the span; selected, every invoice of customers picked one at a time.
+void runStatementBatch(bool byDates, QWidget *parent = nullptr);
+
 // The invoice editor's "Print" and "Packing List": the invoice loaded in the
 // editor (its header buffer and the in-memory invoice), shown in the viewer.
 void showLoadedInvoice(QWidget *parent = nullptr);

@@ -71,6 +71,8 @@ void TMain::installCommands()
     setChooserAction(1, 2, [this] { runInvoiceBatch(false, true, this); });
     setChooserAction(2, 1, [this] { runInvoiceBatch(true, false, this); });
     setChooserAction(2, 2, [this] { runInvoiceBatch(false, false, this); });
+    setChooserAction(3, 1, [this] { runStatementBatch(true, this); });
+    setChooserAction(3, 2, [this] { runStatementBatch(false, this); });
 
     // ---- Invoicing ----
     // "New" in the invoice pick list opens the invoice editor.

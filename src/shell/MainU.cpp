@@ -497,7 +497,8 @@ void TMain::fillChooser(int type)
     m_grid->setItem(0, 0, heading);
     for (int i = 0; i < list->entries.size(); ++i) {
         auto *item = new QTableWidgetItem(list->entries[i]);
-        if (!m_chooserActions.count({type, i + 1}))
+        const auto action = m_chooserActions.find({type, i + 1});
+        if (action == m_chooserActions.end() || !action->second)
             item->setFlags(Qt::NoItemFlags); // not available in this version yet
         m_grid->setItem(i + 1, 0, item);
     }

@@ -17,9 +17,11 @@ namespace {
 const Command commandTable[] = {
     {"init", "DIR", "create DIR when needed and write the empty tables a new business starts with", runInit},
     {"demo", "DIR", "like init, then fill the tables with a small sample business", runDemo},
-    {"print", "DIR invoice|bill|packing-list NUMBER... -o FILE.pdf",
-     "write the invoices (or bills, or packing lists) of the numbers given to a PDF file, as Print puts "
-     "them on paper",
+    {"print",
+     "DIR invoice|bill|packing-list NUMBER... -o FILE.pdf | DIR statements [--from DATE] [--to DATE] "
+     "[--customer N]... -o FILE.pdf",
+     "write the invoices (or bills, or packing lists) of the numbers given, or the account statements of "
+     "the customers with open invoices in the span, to a PDF file, as Print puts them on paper",
      runPrint},
     {"report", "NAME DIR [--from DATE] [--to DATE] [--tab] [--today DATE] -o FILE",
      "write a report's plain (or --tab: tab-delimited) text export; NAME names the report (an unknown name "

@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/Printer.h"
 #include "reports/RptUtil.h"
+#include "reports/Statements.h"
 #include "support/WindowFixture.h"
 
 #include <QProcess>
@@ -214,4 +215,54 @@ TEST_F(InvoiceDocs, MemosWrapAtBlanksAndBreakWordsWiderThanTheLine)
     }
     EXPECT_EQ(joined, word + QStringLiteral(" end"));
     EXPECT_TRUE(wrapForPrinter(QStringLiteral(" \r\n "), 20).isEmpty());
+}
+
+TEST_F(InvoiceDocs, StatementsListOpenInvoicesInPostalCodeOrder)
+{
+    // Ann (zip 05602) owes on two invoices; Bob (zip 01001) on one; one of
+    // Ann's is settled and one falls after the span.
+    db().cust5.go(1);
+    db().cust5.read();
+    db().cust5.buf.zip = QStringLiteral("05602");
+    db().cust5.write();
+    appendRecord(db().cust5, [](CustomerRecord &b) {
+        b.cuno = 8;
+        b.last = QStringLiteral("Bob");
+        b.zip = QStringLiteral("01001");
+    });
+    addInvoice(1001, QDate(2024, 3, 2), 10, 8.99, {{3, 3.33}});
+    addInvoice(1002, QDate(2024, 3, 3), 0, 0, {{1, 5}});
+    addInvoice(1003, QDate(2024, 3, 4), 0, -2.5, {{1, 2.5}});
+    addInvoice(1004, QDate(2024, 4, 1), 0, 8, {{1, 8}});
+    addInvoice(1005, QDate(2024, 3, 9), 0, 4, {{1, 4}}, QString(), 8);
+    appendRecord(db().pmt, [](PaymentRecord &b) {
+        b.IvNo = 1003;
+        b.PDate = QDate(2024, 3, 4);
+        b.PAmt = 5;
+    });
+
+    setUpStatementDocument();
+    ASSERT_TRUE(appendStatementsDated(QDate(2024, 3, 1), QDate(2024, 3, 31)));
+    const QString text = documentText(report(), false);
+    // Bob first; Ann on a new page with 8.99 charged (9.99 less 1.00) and
+    // the credit, not the settled invoice nor the one of April.
+    const qsizetype bob = text.indexOf(QStringLiteral("  1005"));
+    const qsizetype ann = text.indexOf(QStringLiteral("  1001"));
+    ASSERT_GE(bob, 0);
+    ASSERT_GT(ann, bob);
+    EXPECT_EQ(outline(report()).filter(QStringLiteral("EJECT")).size(), 1);
+    for (const char *line : {"   1001   3/2/2024         8.99         0.00         8.99",
+                             "   1003   3/4/2024         2.50         5.00        -2.50",
+                             "Totals        11.49         5.00         6.49", "Account Statement"})
+        EXPECT_TRUE(text.contains(QLatin1String(line))) << line << "\n" << text.toStdString();
+    for (const char *absent : {"1002", "1004"})
+        EXPECT_FALSE(text.contains(QLatin1String(absent))) << absent;
+
+    // One customer's statement lists every invoice, the settled one included.
+    setUpStatementDocument();
+    ASSERT_TRUE(appendStatementOfCustomer(7));
+    const QString all = documentText(report(), false);
+    for (const char *number : {"1001", "1002", "1003", "1004"})
+        EXPECT_TRUE(all.contains(QLatin1String(number))) << number;
+    EXPECT_FALSE(all.contains(QStringLiteral("1005")));
 }
