@@ -55,6 +55,7 @@ TFmtDef::TFmtDef(long &current, ImportKind kind, QWidget *parent)
     grid->addWidget(m_rightHeadings[0], 0, 3);
     grid->addWidget(m_rightHeadings[1], 0, 4);
     grid->setColumnMinimumWidth(2, 24);
+    grid->setColumnStretch(5, 1); // the columns stay together when the right one is hidden
     for (int i = 0; i < 13; ++i) {
         m_slot[i] = numberEdit(QStringLiteral("Edit%1").arg(i + 2), 2);
         connect(m_slot[i], &QLineEdit::editingFinished, this, &TFmtDef::EditNumberExit);
