@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QStatusBar>
@@ -372,6 +373,39 @@ TEST_F(ImportData, TheWindowChecksDefinesAFormatAndImports)
     click(&w, "BtnImport");
     EXPECT_EQ(products(), "A1|First||3.00||0|0.00\nB2|Second||4.00||0|0.00");
     EXPECT_EQ(child<QStatusBar>(w, "StatusBar1")->currentMessage(), "");
+    EXPECT_FALSE(watchdog.fired());
+}
+
+TEST_F(ImportData, ACustomerImportAsksForTheGroupOfTheNewCustomers)
+{
+    ModalWatchdog watchdog;
+    QFile csv(m_dir.file(QStringLiteral("people.csv")));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write("Ann,Lee\n");
+    csv.close();
+    TableScope scope;
+    db().importF.open();
+    long recNo = 0;
+    ASSERT_EQ(saveFormat(recNo, customerFormat({0, 1, 2})), FormatSave::Saved);
+    TImport w(ImportKind::Customers);
+    showActive(w);
+    child<QLineEdit>(w, "Edit1")->setText(csv.fileName());
+
+    // No group chosen: nothing imported, nothing said.
+    onModal<TPickGroup>([&](TPickGroup *p) { click(p, "BtnCancel"); });
+    click(&w, "BtnImport");
+    EXPECT_EQ(customers(), "");
+
+    onModal<TPickGroup>([&](TPickGroup *p) {
+        EXPECT_TRUE(p->findChild<QPushButton *>("BtnNew")->isEnabled());
+        for (int i = 0; i < p->list()->count(); ++i)
+            if (p->list()->item(i)->text().trimmed() == QLatin1String("Trade"))
+                p->list()->setCurrentRow(i);
+        click(p, "BtnSelect");
+    });
+    m_ui.expect(Answer::Ok, QStringLiteral("1 Customers Added  0 Customers Updated"));
+    click(&w, "BtnImport");
+    EXPECT_EQ(customers(), "1|2||Ann|Lee|||||||||");
     EXPECT_FALSE(watchdog.fired());
 }
 
