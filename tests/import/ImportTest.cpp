@@ -163,8 +163,13 @@ TEST_F(ImportData, CustomersAreAddedMatchedAndUpdatedAsTheFileSays)
     const char *file =
         "Mr,John,Smith,\"12 Main St, Apt 4\",,Springfield,IL,,62701,555-1,555-2,js@x.org,first\r\n"
         "Ms,Ann,Lee,,,,,Canada,K1A,,,,\r\n";
-    ImportResult r = import(all, file);
+    QStringList status;
+    ImportOptions o;
+    o.group = 1;
+    o.status = [&](const QString &text) { status << text; };
+    ImportResult r = importLines(all, importLinesOf(file), o);
     EXPECT_EQ(messageOf(r, ImportKind::Customers), "2 Customers Added  0 Customers Updated");
+    EXPECT_EQ(status, QStringList({"Importing: John Smith", "Importing: Ann Lee", ""}));
     EXPECT_EQ(customers(),
               "1|1|Mr|John|Smith|12 Main St, Apt 4|Springfield, IL|||62701|555-1|555-2|js@x.org|first\n"
               "2|1|Ms|Ann|Lee|Canada||||K1A||||");
