@@ -203,7 +203,8 @@ void TInvoice::buildControls()
     m_dearCust = namedButton("BtnDearCust", QStringLiteral("Dear Customer"));
     m_help = namedButton("BitBtn1", QStringLiteral("Help"));
 
-    // Mailing and the exchange files come with their own windows.
+    // E-mail waits for a customer with an address (showCustomer); the
+    // exchange files come with their own windows.
     for (QPushButton *b : {m_email, m_import, m_export, m_dearCust})
         b->setEnabled(false);
 
@@ -217,6 +218,7 @@ void TInvoice::buildControls()
     connect(m_delete, &QPushButton::clicked, this, &TInvoice::BtnDeleteClick);
     connect(m_cancel, &QPushButton::clicked, this, &TInvoice::BtnCancelClick);
     connect(m_print, &QPushButton::clicked, this, &TInvoice::BtnPrintClick);
+    connect(m_email, &QPushButton::clicked, this, &TInvoice::BtnEMailClick);
     connect(m_packing, &QPushButton::clicked, this, &TInvoice::Button1Click);
     connect(m_batchLab, &QPushButton::clicked, this, &TInvoice::BtnBatchLabClick);
     connect(m_help, &QPushButton::clicked, this, &TInvoice::BitBtn1Click);
@@ -448,8 +450,7 @@ void TInvoice::showCustomer()
         m_custNote->setText(d.cust5.buf.note.trimmed());
         m_customerMailable = hasUsableEmail(d.cust5.buf.email);
     }
-    // Mailing the invoice (BtnEMail) follows m_customerMailable once invoices
-    // can be mailed; until then the button stays disabled.
+    m_email->setEnabled(m_customerMailable);
 }
 
 void TInvoice::BtnCustClick()
@@ -722,16 +723,35 @@ void TInvoice::BtnCancelClick()
     reject();
 }
 
+bool TInvoice::readyToPrint()
+{
+    if (db().inv6.buf.CuNo == 0) {
+        ui().information(QStringLiteral("Customer must be selected to print"));
+        return false;
+    }
+    copyFormToHeader();
+    return true;
+}
+
 void TInvoice::BtnPrintClick()
 {
-    copyFormToHeader();
-    showLoadedInvoice(this);
+    if (readyToPrint())
+        showLoadedInvoice(this);
+}
+
+void TInvoice::BtnEMailClick()
+{
+    if (!readyToPrint())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    mailLoadedInvoiceNow();
+    QApplication::restoreOverrideCursor();
 }
 
 void TInvoice::Button1Click()
 {
-    copyFormToHeader();
-    showLoadedPackingList(this);
+    if (readyToPrint())
+        showLoadedPackingList(this);
 }
 
 void TInvoice::BtnBatchLabClick()

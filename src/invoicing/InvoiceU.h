@@ -65,6 +65,7 @@ public slots:
     void BtnDeleteClick();
     void BtnCancelClick();
     void BtnPrintClick();
+    void BtnEMailClick();
     void Button1Click();
     void BtnBatchLabClick();
     void BitBtn1Click();
@@ -83,6 +84,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // No customer: "Customer must be selected to print"; otherwise the form
+    // goes into the header buffer for the document.
+    bool readyToPrint();
     void buildControls();
     // Writes the values the last computation changed into their fields.
     void showTotals();

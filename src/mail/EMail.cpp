@@ -5,6 +5,7 @@
 #include "platform/Ui.h"
 
 #include <QDir>
+#include <utility>
 
 namespace tlv {
 
@@ -33,6 +34,7 @@ EMailSender::Outcome EMailSender::send()
     // The windows keep working while a message waits for its server; a
     // second message asked for meanwhile is refused and leaves the first
     // one's state alone.
+    const QList<TAttachedFile> files = std::exchange(attachments, {});
     if (mailSending()) {
         ui().plain(QStringLiteral("Another message is being sent; try again when it has gone"));
         return Outcome::Failed;
@@ -52,6 +54,7 @@ EMailSender::Outcome EMailSender::send()
     body.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     body.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     job.body = body;
+    job.attachments = files;
     const MailOutcome out = sendMail(job);
     m_refused = out.refused;
     if (!out.eventMessage.isEmpty())

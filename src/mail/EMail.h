@@ -3,6 +3,8 @@
 // recipients, subject and text of the next message (the e-mail window shows
 // and edits them; batches fill them and send without the window), sends
 // with the mail settings, and shows what went wrong. It needs no window.
+#include "mail/Smtp.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -14,9 +16,10 @@ public:
     // The next message; they stay as they are between uses until a caller
     // replaces them, so later batches of a bulk e-mail reuse the subject and
     // text the user wrote for the first.
-    QStringList recipients; // every one in the "To" line
-    QString subject;        // sent trimmed
-    QString text;           // lines separated by line breaks
+    QStringList recipients;           // every one in the "To" line
+    QString subject;                  // sent trimmed
+    QString text;                     // lines separated by line breaks
+    QList<TAttachedFile> attachments; // sent after the text; emptied by every send
 
     enum class Outcome {
         Sent,

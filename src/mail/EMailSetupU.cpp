@@ -6,6 +6,7 @@
 #include "widgets/FormKitU.h"
 #include "widgets/StoredText.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFormLayout>
@@ -66,6 +67,8 @@ TEMailSetup::TEMailSetup(QWidget *parent) : QDialog(parent)
     cform->addRow(captionFor(QStringLiteral("User Name"), m_user), m_user);
     cform->addRow(captionFor(QStringLiteral("Password"), m_password), m_password);
     connect(m_security, &QComboBox::currentIndexChanged, this, &TEMailSetup::securityChanged);
+    m_attachPdf = new QCheckBox(QStringLiteral("Attach invoices and statements as PDF files"));
+    m_attachPdf->setObjectName(QStringLiteral("CheckAttachPdf"));
 
     QPushButton *save = namedButton("BtnSave", QStringLiteral("Save"), this, &TEMailSetup::BtnSaveClick);
     save->setDefault(true);
@@ -75,6 +78,7 @@ TEMailSetup::TEMailSetup(QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(stored);
     layout->addWidget(connection);
+    layout->addWidget(m_attachPdf);
     layout->addLayout(buttonRow({save, cancel}));
     helpOnF1(this, helpContext);
 }
@@ -99,6 +103,7 @@ void TEMailSetup::FormShow()
     m_port->setValue(c.port);
     m_user->setText(c.user);
     m_password->setText(c.password);
+    m_attachPdf->setChecked(c.attachPdf);
     m_edits[0]->setFocus();
 }
 
@@ -123,6 +128,7 @@ void TEMailSetup::BtnSaveClick()
     c.security = TNMSMTP::Security(m_security->currentIndex());
     c.user = m_user->text().trimmed();
     c.password = m_password->text();
+    c.attachPdf = m_attachPdf->isChecked();
     const QString dir = QDir::currentPath();
     QString error;
     if (!saveMailConnection(c, dir, &error))

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class QComboBox;
+class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -28,11 +29,12 @@ protected:
 private:
     void securityChanged(int index);
 
-    QLineEdit *m_edits[5] = {};      // Edit1 .. Edit5
-    QSpinBox *m_port = nullptr;      // SpinPort
-    QComboBox *m_security = nullptr; // ComboSecurity
-    QLineEdit *m_user = nullptr;     // EditUser
-    QLineEdit *m_password = nullptr; // EditPassword
+    QLineEdit *m_edits[5] = {};       // Edit1 .. Edit5
+    QSpinBox *m_port = nullptr;       // SpinPort
+    QComboBox *m_security = nullptr;  // ComboSecurity
+    QLineEdit *m_user = nullptr;      // EditUser
+    QLineEdit *m_password = nullptr;  // EditPassword
+    QCheckBox *m_attachPdf = nullptr; // CheckAttachPdf
 };
 
 // The main window's "EMail Setup" command.

@@ -93,6 +93,8 @@ MailConnection loadMailConnection(const QString &dir)
             c.user = value;
         } else if (key == QLatin1String("password")) {
             c.password = unscramblePassword(value);
+        } else if (key == QLatin1String("attachpdf")) {
+            c.attachPdf = value.compare(QLatin1String("no"), Qt::CaseInsensitive) != 0;
         }
     }
     return c;
@@ -113,6 +115,8 @@ bool saveMailConnection(const MailConnection &c, const QString &dir, QString *er
     // A line break in a value would start a line of its own.
     text += QStringLiteral("User=%1\r\n").arg(headerValue(c.user).trimmed());
     text += QStringLiteral("Password=%1\r\n").arg(scramblePassword(c.password));
+    text +=
+        QStringLiteral("AttachPdf=%1\r\n").arg(c.attachPdf ? QStringLiteral("yes") : QStringLiteral("no"));
     if (f.write(text.toUtf8()) < 0 || !f.commit()) {
         if (error)
             *error = f.errorString();

@@ -15,8 +15,9 @@ struct MailConnection
 {
     quint16 port = 25;
     TNMSMTP::Security security = TNMSMTP::Security::None;
-    QString user;     // AUTH user name; empty: no sign-in
-    QString password; // in memory only as typed
+    QString user;          // AUTH user name; empty: no sign-in
+    QString password;      // in memory only as typed
+    bool attachPdf = true; // mailed invoices and statements carry their pages as a PDF file
 };
 
 // "TLVMAIL.INI".

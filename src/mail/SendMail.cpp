@@ -78,6 +78,7 @@ MailOutcome sendMail(const MailJob &job)
     m.ToAddress = job.recipients;
     m.ReplyTo = job.replyTo;
     m.Body = QStringList{job.body};
+    m.AttachedFiles = job.attachments;
     m.Subject = job.subject.trimmed();
     m.LocalProgram = mailerName();
     QObject::connect(&smtp, &TNMSMTP::recipientNotFound,

@@ -28,9 +28,10 @@ struct MailJob
     QString fromAddress;
     QString fromName;
     QString replyTo;
-    QStringList recipients; // all in the "To" header
-    QString subject;        // sent trimmed
-    QString body;           // lines separated by CR LF (or LF)
+    QStringList recipients;           // all in the "To" header
+    QString subject;                  // sent trimmed
+    QString body;                     // lines separated by CR LF (or LF)
+    QList<TAttachedFile> attachments; // parts after the text (an invoice as PDF)
     int connectLimit = TNMSMTP::defaultConnectLimit;
     int replyLimit = TNMSMTP::defaultReplyLimit;
 };

@@ -2,6 +2,7 @@
 
 #include "data/Cp1252.h"
 
+#include <QCryptographicHash>
 #include <QHostInfo>
 #include <QRegularExpression>
 
@@ -206,7 +207,10 @@ TExStringList messageHeader(const TPostMessage &m)
     if (!m.Date.isEmpty())
         h.setHeader(QStringLiteral("Date"), headerValue(m.Date));
     h.add(QStringLiteral("Mime-Version: 1.0"));
-    if (ascii) {
+    if (!m.AttachedFiles.isEmpty()) {
+        h.add(QStringLiteral("Content-Type: multipart/mixed; boundary=\"") + partBoundary(m) +
+              QLatin1Char('"'));
+    } else if (ascii) {
         h.add(QStringLiteral("Content-Type: text/plain;") + QString(24, QLatin1Char(' ')) +
               QStringLiteral("charset=us-ascii"));
     } else {
@@ -285,9 +289,44 @@ QByteArray messageContent(const TPostMessage &m)
     const TExStringList header = messageHeader(m);
     for (const QString &line : header.lines())
         content += (ascii ? toWire(line) : line.toUtf8()) + "\r\n";
-    content += "\r\n\r\n";
-    content += ascii ? bodyBlock(m.Body) : quotedPrintableBlock(m.Body);
+    if (m.AttachedFiles.isEmpty()) {
+        content += "\r\n\r\n";
+        content += ascii ? bodyBlock(m.Body) : quotedPrintableBlock(m.Body);
+        return content;
+    }
+    const QByteArray boundary = "--" + partBoundary(m).toLatin1();
+    content += "\r\nThis is a multi-part message in MIME format.\r\n\r\n";
+    content += boundary + "\r\n";
+    if (ascii) {
+        content += "Content-Type: text/plain; charset=us-ascii\r\nContent-Transfer-Encoding: 7bit\r\n\r\n";
+        content += bodyBlock(m.Body);
+    } else {
+        content += "Content-Type: text/plain; charset=utf-8\r\n"
+                   "Content-Transfer-Encoding: quoted-printable\r\n\r\n";
+        content += quotedPrintableBlock(m.Body);
+    }
+    for (const TAttachedFile &file : m.AttachedFiles) {
+        const QByteArray name = headerValue(file.fileName).remove(QLatin1Char('"')).toLatin1();
+        content += boundary + "\r\n";
+        content += "Content-Type: " + headerValue(file.mimeType).toLatin1() + "; name=\"" + name + "\"\r\n";
+        content += "Content-Transfer-Encoding: base64\r\n";
+        content += "Content-Disposition: attachment; filename=\"" + name + "\"\r\n\r\n";
+        const QByteArray encoded = file.data.toBase64();
+        for (qsizetype at = 0; at < encoded.size(); at += 76)
+            content += encoded.mid(at, 76) + "\r\n";
+    }
+    content += boundary + "--\r\n";
     return content;
+}
+
+QString partBoundary(const TPostMessage &m)
+{
+    // "=" never begins a base64 line, and "=_" is no quoted-printable
+    // escape; the hash of the files keeps a typed line from matching it.
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (const TAttachedFile &file : m.AttachedFiles)
+        hash.addData(file.data);
+    return QStringLiteral("=_Tarlvin_") + QString::fromLatin1(hash.result().toHex().left(24));
 }
 
 // ---- TNMSMTP ------------------------------------------------------------

@@ -14,6 +14,14 @@
 
 namespace tlv {
 
+// A file sent along with the text (an invoice as PDF).
+struct TAttachedFile
+{
+    QString fileName; // as the recipient sees it, ASCII
+    QString mimeType; // "application/pdf"
+    QByteArray data;
+};
+
 // One message.
 struct TPostMessage
 {
@@ -28,6 +36,9 @@ struct TPostMessage
     QString Date;
     QStringList Body;        // each entry may hold several lines
     QStringList Attachments; // cannot be sent; a message with any is refused
+    // Sent as further parts of a multipart/mixed message after the text; a
+    // message without any is the single plain-text part it always was.
+    QList<TAttachedFile> AttachedFiles;
 };
 
 // Header lines "Name: value", in the order they were first set.
@@ -75,6 +86,9 @@ QString encodedWords(const QString &text);
 // The body lines, in UTF-8 quoted-printable with lines of at most 76
 // characters, each ended by CR LF and dot-stuffed.
 QByteArray quotedPrintableBlock(const QStringList &body);
+// The boundary between the parts of a message with attached files: the
+// same for the same files, and never a line of the text or of base64.
+QString partBoundary(const TPostMessage &message);
 // Header and body of a message as written after "DATA", without the
 // end-of-data line.
 QByteArray messageContent(const TPostMessage &message);

@@ -5,11 +5,17 @@
 #include "data/InvoiceMemory.h"
 #include "data/Money.h"
 #include "data/Settings.h"
+#include "mail/EMail.h"
+#include "mail/MailConn.h"
 #include "platform/Clock.h"
 #include "platform/Printer.h"
+#include "platform/Progress.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFontMetrics>
 #include <QImage>
+#include <QTemporaryDir>
 #include <cstring>
 
 namespace tlv {
@@ -337,6 +343,62 @@ QStringList wrapForPrinter(const QString &text, int width)
     if (!line.isEmpty())
         lines << line;
     return lines;
+}
+
+bool mailReportDocument(const QString &address, const QString &pdfName, int &counter)
+{
+    const QString to = address.trimmed();
+    if (to.size() <= 3)
+        return false;
+    ReportDocument &doc = report();
+    ++counter;
+    progress().showStatus(QStringLiteral("Sending EMail ") + QString::number(counter));
+    EMailSender &mail = emailSender();
+    mail.recipients = QStringList{to};
+    mail.subject = doc.titles.value(0).trimmed();
+    mail.text = emailText(doc, false);
+    mail.attachments.clear();
+    if (loadMailConnection(QDir::currentPath()).attachPdf) {
+        // The pages as printing puts them on the selected printer's paper.
+        QTemporaryDir dir;
+        Printer &p = printer();
+        PdfPrinter pdf(dir.filePath(QStringLiteral("document.pdf")), p.pageLayout(), p.dpiY());
+        QFile file(pdf.fileName());
+        if (dir.isValid() && printReport(doc, pdf) == PrintStatus::Printed && file.open(QIODevice::ReadOnly))
+            mail.attachments = {{pdfName, QStringLiteral("application/pdf"), file.readAll()}};
+    }
+    const bool sent = mail.send() == EMailSender::Outcome::Sent;
+    progress().showStatus(QString());
+    return sent;
+}
+
+QString loadedCustomerEmail()
+{
+    return invoiceMemory().customerRecNo > 0 ? db().cust5.buf.email : QString();
+}
+
+bool mailLoadedInvoice(bool asInvoice, int &counter)
+{
+    setUpInvoiceDocument();
+    appendInvoice(asInvoice, true);
+    const QString name = report().titles.value(0) + QLatin1Char(' ') + QString::number(db().inv6.buf.IvNo);
+    const bool sent = mailReportDocument(loadedCustomerEmail(), name + QStringLiteral(".pdf"), counter);
+    report().endReport();
+    return sent;
+}
+
+int mailInvoicesDated(const QDate &from, const QDate &to, bool invoices)
+{
+    int counter = 0, sent = 0;
+    for (const long record : invoicesDated(from, to)) {
+        if (!loadInvoice(record))
+            continue;
+        if (!invoices && Hundredths::of(db().inv6.buf.Due) <= Hundredths())
+            continue;
+        if (mailLoadedInvoice(invoices, counter))
+            ++sent;
+    }
+    return sent;
 }
 
 QList<long> invoicesDated(const QDate &from, const QDate &to)

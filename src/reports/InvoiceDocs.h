@@ -55,6 +55,24 @@ void appendPackingList();
 // printer prints it.
 QStringList wrapForPrinter(const QString &text, int width);
 
+// The e-mail hand-over of the report document: when `address` (trimmed) is
+// longer than three characters, it is sent there with the title as the
+// subject and its e-mail text as the body, and, when the mail settings ask
+// for it, its pages attached as the PDF file `pdfName`. The progress caption
+// reads "Sending EMail " and the count of documents handed over in the batch
+// (`counter`, advanced here). True when the message went.
+bool mailReportDocument(const QString &address, const QString &pdfName, int &counter);
+// The customer's e-mail address of the loaded invoice; "" when the customer
+// is not on file.
+QString loadedCustomerEmail();
+
+// The e-mail batches by dates: every invoice of the span (bills: those with
+// a balance due) built alone without the card note and handed over. Returns
+// the messages sent.
+int mailInvoicesDated(const QDate &from, const QDate &to, bool invoices);
+// The loaded invoice built alone and handed over.
+bool mailLoadedInvoice(bool asInvoice, int &counter);
+
 // The INV6 records dated within [from, to], in date order, without those
 // marked deleted. INV6 open.
 QList<long> invoicesDated(const QDate &from, const QDate &to);

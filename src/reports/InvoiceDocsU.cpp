@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "data/InvoiceMemory.h"
 #include "data/TableScope.h"
+#include "mail/EMail.h"
 #include "picklists/PickCustU.h"
 #include "picklists/PickInvU.h"
 #include "platform/Clock.h"
@@ -28,8 +29,11 @@ void openInvoiceTables()
 
 } // namespace
 
-void runInvoiceBatch(bool byDates, bool invoices, QWidget *parent)
+void runInvoiceBatch(bool byDates, bool invoices, bool byEmail, QWidget *parent)
 {
+    // Mail that is not set up says so once, before anything is asked.
+    if (byEmail && !emailSender().clearMessage())
+        return;
     TableScope scope;
     openInvoiceTables();
     Db &d = db();
@@ -39,6 +43,10 @@ void runInvoiceBatch(bool byDates, bool invoices, QWidget *parent)
             defaultMonth();
         if (!askDateSpan(parent))
             return;
+        if (byEmail) {
+            mailInvoicesDated(selection().startDate, selection().endDate, invoices);
+            return;
+        }
         setUpInvoiceDocument();
         appendInvoicesDated(selection().startDate, selection().endDate, invoices);
     } else {
@@ -48,10 +56,17 @@ void runInvoiceBatch(bool byDates, bool invoices, QWidget *parent)
             report().endReport();
             return;
         }
+        int counter = 0;
         while (runPickInv(false)) {
-            if (loadInvoice(d.selected.invoice))
+            if (!loadInvoice(d.selected.invoice))
+                continue;
+            if (byEmail)
+                mailLoadedInvoice(invoices, counter);
+            else
                 appendInvoice(invoices, false);
         }
+        if (byEmail)
+            return;
     }
     showReport(parent);
 }
@@ -68,8 +83,10 @@ void runPackingListBatch(QWidget *parent)
     showReport(parent);
 }
 
-void runStatementBatch(bool byDates, QWidget *parent)
+void runStatementBatch(bool byDates, bool byEmail, QWidget *parent)
 {
+    if (byEmail && !emailSender().clearMessage())
+        return;
     if (byDates) {
         defaultMonth();
         if (!askDateSpan(parent))
@@ -79,15 +96,28 @@ void runStatementBatch(bool byDates, QWidget *parent)
     openInvoiceTables();
     setUpStatementDocument();
     Db &d = db();
+    if (byDates && byEmail) {
+        report().endReport();
+        mailStatementsDated(selection().startDate, selection().endDate);
+        return;
+    }
     if (byDates) {
         appendStatementsDated(selection().startDate, selection().endDate);
     } else {
+        int counter = 0;
         while (runPickCust(false)) {
             if (d.cust5.go(d.selected.customer) != 0)
                 continue;
             d.cust5.read();
-            appendStatementOfCustomer(d.cust5.buf.cuno);
+            if (byEmail)
+                mailStatementOfCustomer(d.cust5.buf.cuno, counter);
+            else
+                appendStatementOfCustomer(d.cust5.buf.cuno);
         }
+    }
+    if (byEmail) {
+        report().endReport();
+        return;
     }
     showReport(parent);
 }
@@ -97,6 +127,14 @@ void showLoadedInvoice(QWidget *parent)
     setUpInvoiceDocument();
     appendInvoice(true, false);
     showReport(parent);
+}
+
+void mailLoadedInvoiceNow()
+{
+    if (!emailSender().clearMessage())
+        return;
+    int counter = 0;
+    mailLoadedInvoice(true, counter);
 }
 
 void showLoadedPackingList(QWidget *parent)

@@ -133,18 +133,59 @@ bool appendStatement(const QStringList &address, const QList<StatementLine> &lin
     return true;
 }
 
-bool appendStatementsDated(const QDate &from, const QDate &to, const QList<int> &only)
+namespace {
+
+// The live customers in postal-code order (only those numbered in `only`
+// when it is not empty). Numbers first: the statements move the table.
+QList<int> customersByPostalCode(const QList<int> &only)
 {
     Table &cust = db().cust5;
-    // Customer numbers first: the statements move the customer table.
     QList<int> customers;
     cust.useTag(tag::CZip);
     FIELD4 *number = cust.field(fld::cuno);
     for (cust.top(); !cust.eof(); cust.skip())
         if (!cust.isDeleted() && (only.isEmpty() || only.contains(int(f4long(number)))))
             customers << int(f4long(number));
+    return customers;
+}
+
+// The statement alone in the document, handed over to the customer's
+// address, and the document emptied for the next customer.
+bool mailStatement(const QList<StatementLine> &lines, int &counter)
+{
+    setUpStatementDocument();
+    appendStatement(invoiceMemory().address, lines);
+    const bool sent =
+        mailReportDocument(loadedCustomerEmail(), QStringLiteral("Account Statement.pdf"), counter);
+    report().endReport();
+    return sent;
+}
+
+} // namespace
+
+int mailStatementsDated(const QDate &from, const QDate &to, const QList<int> &only)
+{
+    int counter = 0, sent = 0;
+    for (const int cuno : customersByPostalCode(only)) {
+        const QList<StatementLine> lines = statementLines(cuno, &from, &to);
+        if (!lines.isEmpty() && mailStatement(lines, counter))
+            ++sent;
+    }
+    return sent;
+}
+
+bool mailStatementOfCustomer(int cuno, int &counter)
+{
+    const QList<StatementLine> lines = statementLines(cuno, nullptr, nullptr);
+    if (lines.isEmpty() || invoiceMemory().customerRecNo <= 0)
+        return false;
+    return mailStatement(lines, counter);
+}
+
+bool appendStatementsDated(const QDate &from, const QDate &to, const QList<int> &only)
+{
     bool any = false;
-    for (const int cuno : std::as_const(customers)) {
+    for (const int cuno : customersByPostalCode(only)) {
         const QList<StatementLine> lines = statementLines(cuno, &from, &to);
         if (!lines.isEmpty())
             any |= appendStatement(invoiceMemory().address, lines);

@@ -39,4 +39,10 @@ bool appendStatementsDated(const QDate &from, const QDate &to, const QList<int> 
 // when the customer is not on file or has no invoice.
 bool appendStatementOfCustomer(int cuno);
 
+// The same by e-mail: each statement sent alone to its customer's address
+// (longer than three characters), subject "Account Statement". Returns the
+// messages sent; mailStatementOfCustomer advances `counter` for the caption.
+int mailStatementsDated(const QDate &from, const QDate &to, const QList<int> &only = {});
+bool mailStatementOfCustomer(int cuno, int &counter);
+
 } // namespace tlv

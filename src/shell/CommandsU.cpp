@@ -54,25 +54,32 @@ void TMain::installCommands()
     setChooserAction(6, 2, [this] { runCustomerProfile(true, this); });
     setChooserAction(8, 1, [this] { runMergeExport(this); });
 
-    // ---- Labels ----
-    for (int kind = 1; kind <= 5; ++kind)
-        setChooserAction(7, kind, [this, kind] { runLabels(kind, this); });
-    setCommand("BtnInvLab", [this] { runLabels(2, this); });
-    setCommand("BtnPrintBatch", [this] { runBatchFileLabels(this); });
-
     // ---- E-mail ----
     setCommand("BtnEMailSetup", [this] { runEMailSetup(this); });
     setChooserAction(8, 2, [this] { runBulkEmail(this); });
 
     // ---- Invoices, bills and packing lists on the letterhead ----
-    setCommand("BtnPrintInv", [this] { runInvoiceBatch(true, true, this); });
+    setCommand("BtnPrintInv", [this] { runInvoiceBatch(true, true, false, this); });
+    setCommand("BtnEMail", [this] { runInvoiceBatch(true, true, true, this); });
     setCommand("BtnPackList", [this] { runPackingListBatch(this); });
-    setChooserAction(1, 1, [this] { runInvoiceBatch(true, true, this); });
-    setChooserAction(1, 2, [this] { runInvoiceBatch(false, true, this); });
-    setChooserAction(2, 1, [this] { runInvoiceBatch(true, false, this); });
-    setChooserAction(2, 2, [this] { runInvoiceBatch(false, false, this); });
-    setChooserAction(3, 1, [this] { runStatementBatch(true, this); });
-    setChooserAction(3, 2, [this] { runStatementBatch(false, this); });
+    // Invoices and Bills: by dates or selected, printed or e-mailed.
+    for (const bool invoices : {true, false}) {
+        const int list = invoices ? 1 : 2;
+        setChooserAction(list, 1, [this, invoices] { runInvoiceBatch(true, invoices, false, this); });
+        setChooserAction(list, 2, [this, invoices] { runInvoiceBatch(false, invoices, false, this); });
+        setChooserAction(list, 3, [this, invoices] { runInvoiceBatch(true, invoices, true, this); });
+        setChooserAction(list, 4, [this, invoices] { runInvoiceBatch(false, invoices, true, this); });
+    }
+    setChooserAction(3, 1, [this] { runStatementBatch(true, false, this); });
+    setChooserAction(3, 2, [this] { runStatementBatch(false, false, this); });
+    setChooserAction(3, 3, [this] { runStatementBatch(true, true, this); });
+    setChooserAction(3, 4, [this] { runStatementBatch(false, true, this); });
+
+    // ---- Labels ----
+    for (int kind = 1; kind <= 5; ++kind)
+        setChooserAction(7, kind, [this, kind] { runLabels(kind, this); });
+    setCommand("BtnInvLab", [this] { runLabels(2, this); });
+    setCommand("BtnPrintBatch", [this] { runBatchFileLabels(this); });
 
     // ---- Invoicing ----
     // "New" in the invoice pick list opens the invoice editor.

@@ -93,7 +93,7 @@ int runSendMail(const QStringList &args)
 
 // tlvtool mailsetup DIR [--host H] [--id TEXT] [--from ADDRESS] [--name TEXT]
 //     [--reply ADDRESS] [--port N] [--security none|starttls|ssl] [--user NAME]
-//     [--password-stdin]
+//     [--password-stdin] [--attach-pdf yes|no]
 // Stores what the "EMail Setup" window stores: the five settings in the
 // settings record, the connection in the connection file. Options left out
 // keep their values; the password is read from the first line of standard
@@ -105,6 +105,7 @@ int runMailSetup(const QStringList &args)
     std::optional<int> port;
     std::optional<TNMSMTP::Security> security;
     bool passwordFromStdin = false;
+    std::optional<bool> attachPdf;
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         auto value = [&](std::optional<QString> &target) {
@@ -134,6 +135,11 @@ int runMailSetup(const QStringList &args)
             if (i + 1 >= args.size() || !securityFromName(args[++i], sec))
                 return usageError(QStringLiteral("--security takes none, starttls or ssl"));
             security = sec;
+        } else if (a == QLatin1String("--attach-pdf")) {
+            const QString v = i + 1 < args.size() ? args[++i] : QString();
+            if (v != QLatin1String("yes") && v != QLatin1String("no"))
+                return usageError(QStringLiteral("--attach-pdf takes yes or no"));
+            attachPdf = v == QLatin1String("yes");
         } else if (a == QLatin1String("--password-stdin")) {
             passwordFromStdin = true;
         } else if (a.startsWith(QLatin1String("--"))) {
@@ -171,7 +177,9 @@ int runMailSetup(const QStringList &args)
     QDir::setCurrent(previous);
 
     MailConnection c = loadMailConnection(dir);
-    const bool changesConnection = port || security || user || passwordFromStdin;
+    const bool changesConnection = port || security || user || passwordFromStdin || attachPdf;
+    if (attachPdf)
+        c.attachPdf = *attachPdf;
     if (port)
         c.port = quint16(*port);
     if (security)
@@ -202,6 +210,8 @@ int runMailSetup(const QStringList &args)
     printLine(QStringLiteral("User Name: %1").arg(c.user));
     printLine(QStringLiteral("Password: %1")
                   .arg(c.password.isEmpty() ? QStringLiteral("(none)") : QStringLiteral("(set)")));
+    printLine(
+        QStringLiteral("Attach PDF: %1").arg(c.attachPdf ? QStringLiteral("yes") : QStringLiteral("no")));
     return 0;
 }
 

@@ -63,7 +63,7 @@ const Command commandTable[] = {
      runRestore},
     {"mailsetup",
      "DIR [--host H] [--id TEXT] [--from ADDRESS] [--name TEXT] [--reply ADDRESS] [--port N] "
-     "[--security none|starttls|ssl] [--user NAME] [--password-stdin]",
+     "[--security none|starttls|ssl] [--user NAME] [--password-stdin] [--attach-pdf yes|no]",
      "store the mail settings of DIR, as the program's \"EMail Setup\" does; without options print them "
      "(never the password)",
      runMailSetup},

@@ -1,6 +1,7 @@
 // The invoice editor and its line dialog, driven through their controls, and
 // the main window's "Invoices" command.
 #include "invoicing/InvoiceFixture.h"
+#include "reports/ReportU.h"
 
 using namespace tlv;
 using namespace tlv::test;
@@ -445,6 +446,31 @@ TEST_F(InvoiceWindow, BatchLabelWritesTheCustomerNumber)
     QFile f("BatchLab.dat");
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("  4321\r\n"));
+}
+
+TEST_F(InvoiceWindow, PrintingNeedsACustomerAndPrintsTheFormAsTyped)
+{
+    addCustomer(4321, "Baker", "baker@example.com");
+    TInvoice w;
+    open(w, 0);
+    EXPECT_FALSE(child<QPushButton>(&w, "BtnEMail")->isEnabled());
+    for (const char *button : {"BtnPrint", "Button1"}) {
+        m_ui.expect(Answer::Ok, "Customer must be selected to print");
+        click(&w, button);
+    }
+    onModal<TPickCust>([](TPickCust *l) { pickRecord(l, 1); });
+    click(&w, "BtnCust");
+    EXPECT_TRUE(child<QPushButton>(&w, "BtnEMail")->isEnabled());
+    child<QLineEdit>(&w, "Edit3")->setText("Paid cash");
+    QString shown;
+    onModal<TReportF>([&](TReportF *v) {
+        shown = documentText(report(), false);
+        v->reject();
+    });
+    click(&w, "BtnPrint");
+    EXPECT_TRUE(shown.contains("Paid cash")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("Ann Baker")) << shown.toStdString();
+    EXPECT_TRUE(report().rows.isEmpty()); // ended after the viewer
 }
 
 TEST_F(InvoiceWindow, HelpAndCancel)

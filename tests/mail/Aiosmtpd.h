@@ -114,6 +114,7 @@ public:
         QFile f(m_dir.filePath(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
     QString diagnostics() { return QString::fromLocal8Bit(m_process.readAllStandardError()); }
 
 private:

@@ -5,13 +5,17 @@
 #include "data/Helpers.h"
 #include "data/InvoiceMemory.h"
 #include "data/TableScope.h"
+#include "mail/Aiosmtpd.h"
+#include "mail/MailConn.h"
 #include "platform/Clock.h"
 #include "platform/Printer.h"
 #include "reports/RptUtil.h"
 #include "reports/Statements.h"
 #include "support/WindowFixture.h"
 
+#include <QDir>
 #include <QProcess>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 using namespace tlv;
@@ -265,4 +269,64 @@ TEST_F(InvoiceDocs, StatementsListOpenInvoicesInPostalCodeOrder)
     for (const char *number : {"1001", "1002", "1003", "1004"})
         EXPECT_TRUE(all.contains(QLatin1String(number))) << number;
     EXPECT_FALSE(all.contains(QStringLiteral("1005")));
+}
+
+TEST_F(InvoiceDocs, AnEMailedInvoiceArrivesWithItsTextAndPagesButNoCardNote)
+{
+    Aiosmtpd server;
+    ASSERT_NE(server.port(), 0) << server.diagnostics().toStdString();
+    settings().MailHost = QStringLiteral("127.0.0.1");
+    settings().MailID = QStringLiteral("till");
+    settings().MailAddr = QStringLiteral("shop@example.com");
+    MailConnection connection;
+    connection.port = server.port();
+    ASSERT_TRUE(saveMailConnection(connection, QDir::currentPath()));
+    appendRecord(db().cust5, [](CustomerRecord &b) {
+        b.cuno = 9;
+        b.last = QStringLiteral("Short");
+        b.email = QStringLiteral("a@b");
+    });
+    addInvoice(1001, QDate(2024, 3, 2), 0, 60, {{3, 20}}, QStringLiteral("Visa 4242"));
+    addInvoice(1002, QDate(2024, 3, 3), 0, 5, {{1, 5}}, QString(), 9); // address too short
+    EXPECT_EQ(mailInvoicesDated(QDate(2024, 3, 1), QDate(2024, 3, 31), true), 1);
+
+    // Without the PDF: the plain text message alone.
+    connection.attachPdf = false;
+    ASSERT_TRUE(saveMailConnection(connection, QDir::currentPath()));
+    int counter = 0;
+    ASSERT_TRUE(loadInvoice(invoiceRecordOf(1001)));
+    EXPECT_TRUE(mailLoadedInvoice(false, counter));
+    EXPECT_EQ(counter, 1);
+
+    QProcess p;
+    p.start(QStringLiteral("/usr/bin/python3"),
+            {QStringLiteral("-c"),
+             QStringLiteral("import email, sys\n"
+                            "from email import policy\n"
+                            "for name in sys.argv[1:]:\n"
+                            "  m = email.message_from_bytes(open(name, 'rb').read(), "
+                            "policy=policy.default)\n"
+                            "  print('MESSAGE', m['to'], '| Subject:', m['subject'], '|', "
+                            "m.get_content_type())\n"
+                            "  for part in m.walk():\n"
+                            "    if part.is_multipart(): continue\n"
+                            "    data = part.get_content()\n"
+                            "    print('--', part.get_content_type(), "
+                            "part.get_filename(), len(data))\n"
+                            "    print(data[:4] if isinstance(data, bytes) else data)\n"),
+             server.filePath(QStringLiteral("message1.eml")),
+             server.filePath(QStringLiteral("message2.eml"))});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    const QString received = QString::fromUtf8(p.readAllStandardOutput());
+    std::printf("---- received ----\n%s----\n", qPrintable(received));
+    const QStringList messages = received.split(QStringLiteral("MESSAGE "), Qt::SkipEmptyParts);
+    ASSERT_EQ(messages.size(), 2) << received.toStdString();
+    EXPECT_TRUE(
+        messages[0].startsWith(QStringLiteral("ann@example.com | Subject: Invoice | multipart/mixed")));
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("Balance Due:        60.00")));
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("-- application/pdf Invoice 1001.pdf")));
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("b'%PDF'")));
+    EXPECT_TRUE(messages[1].startsWith(QStringLiteral("ann@example.com | Subject: Bill | text/plain")));
+    EXPECT_FALSE(received.contains(QStringLiteral("Visa")));
+    EXPECT_FALSE(received.contains(QStringLiteral("a@b")));
 }
