@@ -431,6 +431,19 @@ bool copyAllFiles(CopyDirection direction, const QString &otherDir)
     return restoreAll(other) == RestoreResult::Done;
 }
 
+bool copyFileSafely(const QString &source, const QString &target)
+{
+    const QString part = target + partSuffix;
+    if (!writeCopy(source, part).ok)
+        return false;
+    if (!renameInto(part, target)) {
+        xbase::removeFile(native(part));
+        return false;
+    }
+    xbase::syncDirectory(native(QFileInfo(target).absolutePath()));
+    return true;
+}
+
 bool backupTo(const QString &chosen)
 {
     if (sameDirectory(chosen)) {

@@ -50,6 +50,11 @@ bool restoreFrom(const QString &chosen);
 // directory unless every file arrived.
 bool copyAllFiles(CopyDirection direction, const QString &otherDir);
 
+// Copies one file over target through a temporary name beside it (synced,
+// then renamed into place), so target is never left half written. False,
+// with target untouched, when the copy failed.
+bool copyFileSafely(const QString &source, const QString &target);
+
 // Puts back the files a restore kept aside when that restore was cut short
 // while renaming its new files into place; removes the temporary files any
 // backup or restore left in dir. True when a restore was rolled back.

@@ -113,6 +113,7 @@ void TMain::installCommands()
     // ---- File maintenance ----
     setCommand("BitBtn8", [this] { runBackupCommand(this); });
     setCommand("BitBtn9", [this] { runRestoreCommand(this); });
+    setCommand("BitBtn10", [this] { runUpgradeCommand(this); });
 }
 
 } // namespace tlv

@@ -1,6 +1,7 @@
 #include "shell/DriveDirU.h"
 
 #include "data/Backup.h"
+#include "data/Upgrade.h"
 #include "platform/Ui.h"
 
 #include <QApplication>
@@ -216,10 +217,12 @@ void TDriveDir::BtnCancelClick()
 
 namespace {
 
-QString choose(QWidget *parent, const QString &caption, const QString &ok)
+QString choose(QWidget *parent, const QString &caption, const QString &ok, const QString &preset = {})
 {
     TDriveDir chooser(parent);
     chooser.setCaptions(caption, ok);
+    if (!preset.isEmpty())
+        chooser.setDirectory(preset);
     chooser.exec();
     const QString dir = chooser.result();
     if (parent)
@@ -252,6 +255,17 @@ void runRestoreCommand(QWidget *parent)
     if (dir.isEmpty())
         return;
     busy([&] { restoreFrom(dir); });
+}
+
+void runUpgradeCommand(QWidget *parent)
+{
+    const QString dir = choose(
+        parent,
+        QStringLiteral("Choose Drive & Directory Containing TLVN Version 1 or Norvath Version 4-5 Data"),
+        QStringLiteral("Upgrade"), upgradePreset());
+    if (dir.isEmpty())
+        return;
+    busy([&] { upgradeFrom(dir); });
 }
 
 } // namespace tlv

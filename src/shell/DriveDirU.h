@@ -53,8 +53,9 @@ private:
     QString m_result;
 };
 
-// "Backup" and "Restore" of the File Maintenance page.
+// "Backup", "Restore" and "Upgrade Data" of the File Maintenance page.
 void runBackupCommand(QWidget *parent);
 void runRestoreCommand(QWidget *parent);
+void runUpgradeCommand(QWidget *parent);
 
 } // namespace tlv

@@ -1,10 +1,13 @@
-// tlvtool backup DIR TARGET and tlvtool restore DIR SOURCE: the program's
-// "Backup" and "Restore" without the chooser. The questions the copy asks
-// (another disk, the disk holding a file) are answered Cancel.
+// tlvtool backup DIR TARGET, tlvtool restore DIR SOURCE and tlvtool upgrade
+// DIR OLD_DIR: the program's "Backup", "Restore" and "Upgrade Data" without
+// the chooser. The questions the copy asks (another disk, the disk holding a
+// file) are answered Cancel; the upgrade's warning is taken as answered by
+// the command line.
 #include "Tool.h"
 #include "data/Backup.h"
 #include "data/DataLock.h"
 #include "data/FileMaint.h"
+#include "data/Upgrade.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -70,6 +73,29 @@ int runRestore(const QStringList &args)
                       .arg(backupFiles().size())
                       .arg(source));
         return 0;
+    });
+}
+
+int runUpgrade(const QStringList &args)
+{
+    return withDataDirectory(args, "upgrade", [](const QString &old) {
+        if (!QFileInfo(old).isDir())
+            return fail(QStringLiteral("%1 is not a directory").arg(old));
+        const UpgradeOutcome outcome = upgradeFrom(old, false);
+        switch (outcome.result) {
+        case UpgradeResult::Converted:
+            printLine(QStringLiteral("%1 data of %2 converted; the data as it was is in %3")
+                          .arg(upgradeSourceOf(old) == UpgradeSource::Version1 ? QStringLiteral("Version 1")
+                                                                                : QStringLiteral("Norvath"),
+                               old, outcome.backupDir));
+            return 0;
+        case UpgradeResult::Failed:
+        case UpgradeResult::NotFound:
+        case UpgradeResult::Cancelled:
+        case UpgradeResult::NotBackedUp:
+            break;
+        }
+        return 1;
     });
 }
 

@@ -38,6 +38,7 @@ int runReindex(const QStringList &args);
 int runPack(const QStringList &args);
 int runBackup(const QStringList &args);
 int runRestore(const QStringList &args);
+int runUpgrade(const QStringList &args);
 int runSendMail(const QStringList &args);
 int runMailSetup(const QStringList &args);
 int runReport(const QStringList &args);

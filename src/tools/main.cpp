@@ -61,6 +61,10 @@ const Command commandTable[] = {
      "replace the data files of DIR by the backup in SOURCE, checked against its sums, and rebuild the "
      "indexes (the program's \"Restore\")",
      runRestore},
+    {"upgrade", "DIR OLD_DIR",
+     "replace the data of DIR by the data of an earlier version in OLD_DIR (Inv5 of version 1, or the "
+     "tables of Norvath 4-5), after a backup of DIR beside it (the program's \"Upgrade Data\")",
+     runUpgrade},
     {"mailsetup",
      "DIR [--host H] [--id TEXT] [--from ADDRESS] [--name TEXT] [--reply ADDRESS] [--port N] "
      "[--security none|starttls|ssl] [--user NAME] [--password-stdin] [--attach-pdf yes|no]",
