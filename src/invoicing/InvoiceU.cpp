@@ -5,17 +5,22 @@
 #include "data/InvoiceMemory.h"
 #include "data/Settings.h"
 #include "data/TableScope.h"
+#include "import/ImportDirs.h"
+#include "import/Importer.h"
 #include "invoicing/BatchLabel.h"
+#include "invoicing/CardBatch.h"
 #include "invoicing/InvoiceEditor.h"
 #include "invoicing/InvoiceStore.h"
 #include "invoicing/ItemDefU.h"
 #include "invoicing/OrderConfirm.h"
 #include "invoicing/PickPmtU.h"
 #include "invoicing/PmtDefU.h"
+#include "invoicing/WebOrder.h"
 #include "mail/EMail.h"
 #include "mail/EMailU.h"
 #include "masterdata/CustomerU.h"
 #include "picklists/PickCustU.h"
+#include "picklists/PickGroupU.h"
 #include "picklists/PickInvU.h"
 #include "picklists/PickProdU.h"
 #include "platform/Clock.h"
@@ -30,6 +35,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -203,9 +210,8 @@ void TInvoice::buildControls()
     m_dearCust = namedButton("BtnDearCust", QStringLiteral("Dear Customer"));
     m_help = namedButton("BitBtn1", QStringLiteral("Help"));
 
-    // E-mail waits for a customer with an address (showCustomer); the
-    // exchange files come with their own windows.
-    for (QPushButton *b : {m_email, m_import, m_export, m_dearCust})
+    // E-mail waits for a customer with an address (showCustomer).
+    for (QPushButton *b : {m_email, m_dearCust})
         b->setEnabled(false);
 
     connect(m_btnCust, &QPushButton::clicked, this, &TInvoice::BtnCustClick);
@@ -221,6 +227,8 @@ void TInvoice::buildControls()
     connect(m_email, &QPushButton::clicked, this, &TInvoice::BtnEMailClick);
     connect(m_packing, &QPushButton::clicked, this, &TInvoice::Button1Click);
     connect(m_batchLab, &QPushButton::clicked, this, &TInvoice::BtnBatchLabClick);
+    connect(m_import, &QPushButton::clicked, this, &TInvoice::BtnImportClick);
+    connect(m_export, &QPushButton::clicked, this, &TInvoice::BtnExportClick);
     connect(m_help, &QPushButton::clicked, this, &TInvoice::BitBtn1Click);
     auto *f1 = new QShortcut(QKeySequence::HelpContents, this);
     connect(f1, &QShortcut::activated, this, &TInvoice::BitBtn1Click);
@@ -757,6 +765,129 @@ void TInvoice::Button1Click()
 void TInvoice::BtnBatchLabClick()
 {
     addToBatchLabels(db().inv6.buf.CuNo);
+}
+
+void TInvoice::BtnExportClick()
+{
+    exportCardRecord(m_memo->text(), m_total->text());
+}
+
+void TInvoice::BtnImportClick()
+{
+    Db &d = db();
+    InvoiceMemory &m = invoiceMemory();
+    m.customerRecNo = 0;
+    const ImportDirs dirs = loadImportDirs();
+    // Whatever the editor was opened on, the order becomes a new invoice.
+    d.selected.invoice = 0;
+    startNewInvoice(clock().today());
+    clearInvoice();
+    refreshDisplay();
+    showCustomer();
+
+    if (dirs.info.size() < 3 || dirs.order.size() < 3) {
+        ui().information(
+            QStringLiteral("Directories containing Info and Order files must be selected proir to "
+                           "using the Import function. See Preferences/Import Dir's"));
+        return;
+    }
+    const auto withSlash = [](QString dir) {
+        if (!dir.endsWith(QLatin1Char('/')))
+            dir += QLatin1Char('/');
+        return dir;
+    };
+    const QString infoDir = withSlash(dirs.info);
+    const QString orderDir = withSlash(dirs.order);
+    const QString here = QDir::currentPath();
+    const QString chosen =
+        ui().openFileName(QStringLiteral("Open"), infoDir, QStringLiteral("All files (*)"));
+    QDir::setCurrent(here);
+    // Only the name is taken from the dialog: both files are looked for
+    // under it in their own directories.
+    const QString name = QFileInfo(chosen).fileName();
+    if (name.isEmpty())
+        return;
+    for (const QString &dir : {infoDir, orderDir})
+        if (!QFileInfo(dir + name).isFile()) {
+            ui().information(dir + name + QStringLiteral(" Not Found"));
+            return;
+        }
+    if (orderImportedBefore(name) &&
+        !ui().confirmYesNo(QStringLiteral("The order ") + name +
+                           QStringLiteral(" has been imported before. Import it again?")))
+        return;
+    QByteArray bytes[2];
+    for (int i = 0; i < 2; ++i) {
+        QFile file((i == 0 ? infoDir : orderDir) + name);
+        if (!file.open(QIODevice::ReadOnly)) {
+            ui().information(file.errorString());
+            return;
+        }
+        bytes[i] = file.readAll();
+        if (file.error() != QFileDevice::NoError) {
+            ui().information(file.errorString());
+            return;
+        }
+    }
+    const WebOrder order =
+        webOrderOf(importLinesOf(bytes[0]).lines.value(0), importLinesOf(bytes[1]).lines, name);
+
+    InvoiceRecord &h = d.inv6.buf;
+    CustomerRecord &c = d.cust5.buf;
+    c = order.customer;
+    if (!order.unplacedCountry.isEmpty())
+        ui().information(QStringLiteral("Could not import full address: Country = ") + order.unplacedCountry);
+    h.CuNo = 0;
+    h.IDate = clock().today();
+    h.Dept.clear();
+    h.IMemo = order.imemo;
+    h.REM = order.rem;
+    h.Ship = order.ship.toDouble();
+    h.Tax = order.tax.toDouble();
+    h.Due = 0;
+    // The shipping and tax of the order stand: the charge lines are not
+    // computed again.
+    m.items = order.items;
+    for (int i = 0; i < m.items.size(); ++i) {
+        QString key;
+        if (!matchOrderItem(m.items[i], order.sources[i], &key))
+            ui().warning(itemNotFoundMessage(key, order.sources[i].description));
+    }
+    rememberImportedOrder(name);
+    refreshDisplay();
+
+    bool multiple = false;
+    long recNo = matchOrderCustomer(c, &multiple);
+    if (recNo != 0) {
+        takeCustomer(int(recNo));
+        showCustomer();
+        refreshDisplay();
+        if (multiple)
+            ui().warning(QStringLiteral("Multiple Matches on Name / Zip"));
+    } else {
+        m.address = buildAddressBlock(c);
+        m_address->setPlainText(m.address.join(QLatin1Char('\n')));
+        m_custNote->setText(c.note.trimmed());
+        refreshDisplay();
+        // A new customer joins the group chosen for it.
+        const CustomerRecord imported = c;
+        d.selected.group = 0;
+        if (runPickGroup(true) && d.selected.group > 0 && d.groups.go(d.selected.group) == 0) {
+            d.groups.read();
+            CustomerRecord fresh = imported;
+            recNo = addOrderCustomer(fresh, d.groups.buf.nGroup);
+        } else {
+            c = imported;
+        }
+        if (recNo == 0) {
+            m_address->clear();
+            h.CuNo = 0;
+            m.address = QStringList{QString()};
+            showCustomer();
+        }
+    }
+    if (recNo != 0 && takeCustomer(int(recNo)))
+        showCustomer();
 }
 
 void TInvoice::BtnDearCustClick()

@@ -68,6 +68,10 @@ public slots:
     void BtnEMailClick();
     void Button1Click();
     void BtnBatchLabClick();
+    // A web shop order into a new invoice on screen (left for review and
+    // Save); the card payment of the invoice on screen to the card batch file.
+    void BtnImportClick();
+    void BtnExportClick();
     void BitBtn1Click();
     void BtnDearCustClick();
     // Leaving a field stores it; leaving an amount recomputes.
