@@ -399,6 +399,24 @@ void RowPainter::drawPicture(const QString &cell, const QString &flags, int y)
         return;
     const int x = m_geometry.x(pic.column);
     if (m_surface == Surface::Screen) {
+        // A sized picture takes as many of the screen's rows and columns as
+        // it takes of the printer's, so it fills the room the rows below it
+        // leave on paper; without a size it shows at its own.
+        const PictureSize size = pictureSize(flags);
+        Printer &p = printer();
+        const QImage device = measuringDevice(p.dpiX(), p.dpiY());
+        const QFontMetrics paper(reportFont(), &device);
+        const int paperLine = paper.height(), paperColumn = paper.horizontalAdvance(QLatin1Char('B'));
+        if (size.widthInches > 0 && size.heightInches > 0 && paperLine > 0 && paperColumn > 0) {
+            const int w = static_cast<int>(size.widthInches * p.dpiX() / paperColumn * m_geometry.charWidth);
+            const int h = static_cast<int>(size.heightInches * p.dpiY() / paperLine * m_geometry.lineHeight);
+            const int left = pic.align == QLatin1Char('C')   ? x - w / 2
+                             : pic.align == QLatin1Char('R') ? x - w
+                                                             : x;
+            if (w > 0 && h > 0)
+                m_painter.drawImage(QRect(left, y, w, h), image);
+            return;
+        }
         int left = x;
         if (pic.align == QLatin1Char('C'))
             left = x - image.width() / 2;

@@ -2,6 +2,7 @@
 #include "platform/Clock.h"
 #include "platform/Printer.h"
 #include "platform/qt/QtPrinter.h"
+#include "reports/InvoiceDocs.h"
 #include "reports/RptUtil.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
@@ -360,4 +361,22 @@ TEST_F(PrintedReport, MissingPictureStillEndsThePrintJob)
         inkCols += darkPixels(rendered, QRect(x, 0, 1, rendered.height())) > 20;
     EXPECT_NEAR(inkRows, 50, 3); // 1 inch at 50 dpi
     EXPECT_NEAR(inkCols, 100, 3);
+
+    // On the screen it fills the rows a letterhead leaves for an inch on
+    // paper, whatever the screen's own resolution.
+    QImage screen(900, 600, QImage::Format_RGB32);
+    screen.fill(Qt::white);
+    const ReportGeometry g = measureReport(reportFont(), &screen, doc.width, screen.width());
+    {
+        QPainter painter(&screen);
+        RowPainter rows(painter, doc, reportFont(), g, RowPainter::Surface::Screen);
+        int y = 0;
+        rows.paintRow(0, y);
+    }
+    const int roomRows = paper.dpiY() / printerLines().lineHeight;
+    int screenRows = 0;
+    for (int y = 0; y < screen.height(); ++y)
+        screenRows += darkPixels(screen, QRect(0, y, screen.width(), 1)) > 5;
+    EXPECT_GE(screenRows, (roomRows - 1) * g.lineHeight);
+    EXPECT_LE(screenRows, (roomRows + 1) * g.lineHeight);
 }
