@@ -120,6 +120,20 @@ void printLine(const QString &text)
 
 } // namespace tlv::tool
 
+namespace {
+
+QtMessageHandler standardMessages = nullptr;
+
+void quietMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    if (standardMessages)
+        standardMessages(type, context, message);
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
     using namespace tlv::tool;
@@ -128,6 +142,9 @@ int main(int argc, char **argv)
         argc > 1 && (std::strcmp(argv[1], "print") == 0 || std::strcmp(argv[1], "labels") == 0);
     if (painting && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A shell without a session has no runtime directory; the tool never
+    // needs one, so Qt's note about it would only be noise on standard error.
+    standardMessages = qInstallMessageHandler(quietMessages);
     std::unique_ptr<QCoreApplication> app;
     if (painting)
         app = std::make_unique<QGuiApplication>(argc, argv);
