@@ -16,6 +16,7 @@
 #include "reports/ReportU.h"
 #include "shell/BulkMailU.h"
 #include "shell/DriveDirU.h"
+#include "shell/ImportDirU.h"
 #include "shell/LabelsU.h"
 #include "shell/MainU.h"
 #include "shell/MergeExportU.h"
@@ -109,6 +110,7 @@ void TMain::installCommands()
     // ---- Import ----
     setCommand("BitBtn6", [this] { runImport(ImportKind::Customers, this); });
     setCommand("BitBtn7", [this] { runImport(ImportKind::Products, this); });
+    setCommand("BtnDirectories", [] { showImportDirectories(); });
 
     // ---- File maintenance ----
     setCommand("BitBtn8", [this] { runBackupCommand(this); });
