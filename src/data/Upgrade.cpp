@@ -417,6 +417,7 @@ UpgradeOutcome upgradeFrom(const QString &chosen, bool askFirst)
         outcome.result = UpgradeResult::NotBackedUp;
     } else {
         const QString where = QDir::toNativeSeparators(outcome.backupDir);
+        progress().showStatus(QString());
         ui().information(QStringLiteral("The data as it is before the upgrade was backed up to ") + where);
         progress().showStatus(QStringLiteral("Converting Data Files"));
         progress().showProgress(5);

@@ -101,6 +101,10 @@ void TDriveDir::setCaptions(const QString &windowCaption, const QString &okCapti
 {
     setWindowTitle(windowCaption);
     m_ok->setText(okCaption);
+    // Wide enough for the whole caption (the upgrade's is long).
+    const int wanted = fontMetrics().horizontalAdvance(windowCaption) + 160;
+    if (width() < wanted)
+        resize(wanted, height());
 }
 
 void TDriveDir::setDirectory(const QString &dir)
