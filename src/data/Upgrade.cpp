@@ -388,8 +388,12 @@ QString upgradePreset()
     return {};
 }
 
-UpgradeOutcome upgradeFrom(const QString &chosen, bool askFirst)
+UpgradeOutcome upgradeFrom(const QString &chosen, bool askFirst, void (*busy)(bool))
 {
+    auto working = [busy](bool on) {
+        if (busy)
+            busy(on);
+    };
     const QString dir = chosen.trimmed();
     const UpgradeSource source = upgradeSourceOf(dir);
     UpgradeOutcome outcome;
@@ -399,7 +403,6 @@ UpgradeOutcome upgradeFrom(const QString &chosen, bool askFirst)
 
     const bool present = source == UpgradeSource::Version1 ? allPresent(dir, version1Required)
                                                            : allPresent(dir, norvathRequired);
-    bool ok = true;
     if (!present) {
         ui().information(QStringLiteral("Data files not found in ") + chosen);
         outcome.result = UpgradeResult::NotFound;
@@ -410,27 +413,36 @@ UpgradeOutcome upgradeFrom(const QString &chosen, bool askFirst)
                                         "1.xx\nWarning: All previously entered data will be overwritten")
                        : QStringLiteral("Warning: All previously entered data will be overwritten"))) {
         outcome.result = UpgradeResult::Cancelled;
-    } else if ((outcome.backupDir = backupBeforeUpgrade()).isEmpty()) {
-        progress().showStatus(QString());
-        ui().information(QStringLiteral("The data files could not be backed up beside the data directory "
-                                        "before the upgrade.\nNothing was converted."));
-        outcome.result = UpgradeResult::NotBackedUp;
     } else {
-        const QString where = QDir::toNativeSeparators(outcome.backupDir);
+        working(true);
+        outcome.backupDir = backupBeforeUpgrade();
         progress().showStatus(QString());
-        ui().information(QStringLiteral("The data as it is before the upgrade was backed up to ") + where);
-        progress().showStatus(QStringLiteral("Converting Data Files"));
-        progress().showProgress(5);
-        ok = source == UpgradeSource::Version1 ? version1Conversion(dir) : norvathConversion(dir);
-        d.closeAll();
-        progress().showStatus(QString());
-        outcome.result = ok ? UpgradeResult::Converted : UpgradeResult::Failed;
-        if (!ok) {
-            rebuildIndexes(false);
+        working(false);
+        if (outcome.backupDir.isEmpty()) {
+            ui().information(QStringLiteral("The data files could not be backed up beside the data directory "
+                                            "before the upgrade.\nNothing was converted."));
+            outcome.result = UpgradeResult::NotBackedUp;
+        } else {
+            const QString where = QDir::toNativeSeparators(outcome.backupDir);
+            ui().information(QStringLiteral("The data as it is before the upgrade was backed up to ") +
+                             where);
+            working(true);
+            progress().showStatus(QStringLiteral("Converting Data Files"));
+            progress().showProgress(5);
+            const bool ok =
+                source == UpgradeSource::Version1 ? version1Conversion(dir) : norvathConversion(dir);
+            d.closeAll();
             progress().showStatus(QString());
-            ui().information(QStringLiteral("Unable to convert all data files") +
-                             QStringLiteral("\nThe data as it was before the upgrade is in ") + where +
-                             QStringLiteral("; \"Restore\" from there brings it back."));
+            outcome.result = ok ? UpgradeResult::Converted : UpgradeResult::Failed;
+            if (!ok) {
+                rebuildIndexes(false);
+                progress().showStatus(QString());
+            }
+            working(false);
+            if (!ok)
+                ui().information(QStringLiteral("Unable to convert all data files") +
+                                 QStringLiteral("\nThe data as it was before the upgrade is in ") + where +
+                                 QStringLiteral("; \"Restore\" from there brings it back."));
         }
     }
     code4autoOpen(c4, 1);
@@ -438,7 +450,9 @@ UpgradeOutcome upgradeFrom(const QString &chosen, bool askFirst)
     // What the pick lists start on belonged to the data that was there.
     if (outcome.result == UpgradeResult::Converted || outcome.result == UpgradeResult::Failed)
         d.selected = SelectedRecords{};
+    working(true);
     packAll();
+    working(false);
     return outcome;
 }
 

@@ -43,6 +43,8 @@ struct UpgradeOutcome
 // shown; tlvtool takes its command line as the answer), a full index rebuild
 // and "Unable to convert all data files" when it stopped part way, and always
 // a pack of every table at the end. Every table is closed on return.
-UpgradeOutcome upgradeFrom(const QString &chosen, bool askFirst = true);
+// busy, when given, is told when the work starts (true) and when it stops for
+// a message or ends (false): the window shows the hourglass in between.
+UpgradeOutcome upgradeFrom(const QString &chosen, bool askFirst = true, void (*busy)(bool) = nullptr);
 
 } // namespace tlv

@@ -269,7 +269,13 @@ void runUpgradeCommand(QWidget *parent)
         QStringLiteral("Upgrade"), upgradePreset());
     if (dir.isEmpty())
         return;
-    busy([&] { upgradeFrom(dir); });
+    // The hourglass while files are copied and converted, never over a question.
+    upgradeFrom(dir, true, [](bool on) {
+        if (on)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
 }
 
 } // namespace tlv
