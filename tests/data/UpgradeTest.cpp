@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <functional>
 
 using namespace tlv;
@@ -284,6 +285,31 @@ TEST_F(Upgrade, MissingFilesChangeNothingAndAFailedStepCanBeRestored)
     EXPECT_EQ(items().toStdString(), "");
     EXPECT_TRUE(restoreFrom(out.backupDir));
     EXPECT_EQ(customers().toStdString(), "1 0 Kept  [555-0100||]\n");
+}
+
+// tlvtool upgrade DIR OLD_DIR runs the same conversion without asking, and
+// says where the data as it was went.
+TEST_F(Upgrade, ToolConvertsWithoutAWindow)
+{
+    const QString dir = oldDir();
+    writeNorvath(dir, true);
+    db().reset();
+    QProcess p;
+    p.start(QStringLiteral(TLV_TOOL_PATH), {"upgrade", m_dir.path(), dir});
+    ASSERT_TRUE(p.waitForFinished(120000));
+    const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    const QString backup = out.section(QStringLiteral(" is in "), 1).trimmed();
+    m_backups << backup;
+    EXPECT_TRUE(QFile::exists(QDir(backup).filePath(manifestFileName()))) << out.toStdString();
+    EXPECT_EQ(customers().toStdString(), "7 2 Stone likes tea [||]\n9 1 Reed  [||]\n");
+
+    // A directory without the old files: nothing changes, and the exit code says so.
+    QDir().mkpath(m_dir.file(QStringLiteral("old/none")));
+    p.start(QStringLiteral(TLV_TOOL_PATH), {"upgrade", m_dir.path(), m_dir.file(QStringLiteral("old/none"))});
+    ASSERT_TRUE(p.waitForFinished(120000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_EQ(customers().toStdString(), "7 2 Stone likes tea [||]\n9 1 Reed  [||]\n");
 }
 
 } // namespace
