@@ -6,7 +6,6 @@
 #include "data/Settings.h"
 #include "data/TableScope.h"
 #include "import/ImportDirs.h"
-#include "import/Importer.h"
 #include "invoicing/BatchLabel.h"
 #include "invoicing/CardBatch.h"
 #include "invoicing/InvoiceEditor.h"
@@ -786,74 +785,27 @@ void TInvoice::BtnImportClick()
     showCustomer();
 
     if (dirs.info.size() < 3 || dirs.order.size() < 3) {
-        ui().information(
-            QStringLiteral("Directories containing Info and Order files must be selected proir to "
-                           "using the Import function. See Preferences/Import Dir's"));
+        readWebOrder(dirs, {}); // says where to name them
         return;
     }
-    const auto withSlash = [](QString dir) {
-        if (!dir.endsWith(QLatin1Char('/')))
-            dir += QLatin1Char('/');
-        return dir;
-    };
-    const QString infoDir = withSlash(dirs.info);
-    const QString orderDir = withSlash(dirs.order);
     const QString here = QDir::currentPath();
     const QString chosen =
-        ui().openFileName(QStringLiteral("Open"), infoDir, QStringLiteral("All files (*)"));
+        ui().openFileName(QStringLiteral("Open"), orderDirectory(dirs.info), QStringLiteral("All files (*)"));
     QDir::setCurrent(here);
     // Only the name is taken from the dialog: both files are looked for
     // under it in their own directories.
     const QString name = QFileInfo(chosen).fileName();
     if (name.isEmpty())
         return;
-    for (const QString &dir : {infoDir, orderDir})
-        if (!QFileInfo(dir + name).isFile()) {
-            ui().information(dir + name + QStringLiteral(" Not Found"));
-            return;
-        }
-    if (orderImportedBefore(name) &&
-        !ui().confirmYesNo(QStringLiteral("The order ") + name +
-                           QStringLiteral(" has been imported before. Import it again?")))
+    const std::optional<WebOrder> order = readWebOrder(dirs, name);
+    if (!order)
         return;
-    QByteArray bytes[2];
-    for (int i = 0; i < 2; ++i) {
-        QFile file((i == 0 ? infoDir : orderDir) + name);
-        if (!file.open(QIODevice::ReadOnly)) {
-            ui().information(file.errorString());
-            return;
-        }
-        bytes[i] = file.readAll();
-        if (file.error() != QFileDevice::NoError) {
-            ui().information(file.errorString());
-            return;
-        }
-    }
-    const WebOrder order =
-        webOrderOf(importLinesOf(bytes[0]).lines.value(0), importLinesOf(bytes[1]).lines, name);
-
-    InvoiceRecord &h = d.inv6.buf;
-    CustomerRecord &c = d.cust5.buf;
-    c = order.customer;
-    if (!order.unplacedCountry.isEmpty())
-        ui().information(QStringLiteral("Could not import full address: Country = ") + order.unplacedCountry);
-    h.CuNo = 0;
-    h.IDate = clock().today();
-    h.Dept.clear();
-    h.IMemo = order.imemo;
-    h.REM = order.rem;
-    h.Ship = order.ship.toDouble();
-    h.Tax = order.tax.toDouble();
-    h.Due = 0;
     // The shipping and tax of the order stand: the charge lines are not
     // computed again.
-    m.items = order.items;
-    for (int i = 0; i < m.items.size(); ++i) {
-        QString key;
-        if (!matchOrderItem(m.items[i], order.sources[i], &key))
-            ui().warning(itemNotFoundMessage(key, order.sources[i].description));
-    }
+    takeWebOrder(*order, clock().today());
     rememberImportedOrder(name);
+    InvoiceRecord &h = d.inv6.buf;
+    CustomerRecord &c = d.cust5.buf;
     refreshDisplay();
 
     bool multiple = false;

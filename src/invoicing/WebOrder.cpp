@@ -3,9 +3,14 @@
 #include "data/Catalogue.h"
 #include "data/Database.h"
 #include "data/InvoiceMemory.h"
+#include "import/ImportDirs.h"
+#include "import/Importer.h"
+#include "invoicing/InvoiceEditor.h"
 #include "invoicing/WebOrderParse.h"
+#include "platform/Ui.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace tlv {
 
@@ -215,6 +220,69 @@ long addOrderCustomer(CustomerRecord &customer, int group)
         return 0;
     }
     return cust.recNo();
+}
+
+QString orderDirectory(const QString &dir)
+{
+    return dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
+}
+
+std::optional<WebOrder> readWebOrder(const ImportDirs &dirs, const QString &name)
+{
+    if (dirs.info.size() < 3 || dirs.order.size() < 3) {
+        ui().information(
+            QStringLiteral("Directories containing Info and Order files must be selected proir to "
+                           "using the Import function. See Preferences/Import Dir's"));
+        return std::nullopt;
+    }
+    const QString paths[2] = {orderDirectory(dirs.info) + name, orderDirectory(dirs.order) + name};
+    for (const QString &path : paths)
+        if (!QFileInfo(path).isFile()) {
+            ui().information(path + QStringLiteral(" Not Found"));
+            return std::nullopt;
+        }
+    if (orderImportedBefore(name) &&
+        !ui().confirmYesNo(QStringLiteral("The order ") + name +
+                           QStringLiteral(" has been imported before. Import it again?")))
+        return std::nullopt;
+    QByteArray bytes[2];
+    for (int i = 0; i < 2; ++i) {
+        QFile file(paths[i]);
+        if (!file.open(QIODevice::ReadOnly)) {
+            ui().information(file.errorString());
+            return std::nullopt;
+        }
+        bytes[i] = file.readAll();
+        if (file.error() != QFileDevice::NoError) {
+            ui().information(file.errorString());
+            return std::nullopt;
+        }
+    }
+    return webOrderOf(importLinesOf(bytes[0]).lines.value(0), importLinesOf(bytes[1]).lines, name);
+}
+
+void takeWebOrder(const WebOrder &order, const QDate &today)
+{
+    Db &d = db();
+    startNewInvoice(today);
+    InvoiceRecord &h = d.inv6.buf;
+    d.cust5.buf = order.customer;
+    if (!order.unplacedCountry.isEmpty())
+        ui().information(QStringLiteral("Could not import full address: Country = ") + order.unplacedCountry);
+    h.CuNo = 0;
+    h.Dept.clear();
+    h.IMemo = order.imemo;
+    h.REM = order.rem;
+    h.Ship = order.ship.toDouble();
+    h.Tax = order.tax.toDouble();
+    h.Due = 0;
+    InvoiceMemory &m = invoiceMemory();
+    m.items = order.items;
+    for (int i = 0; i < m.items.size(); ++i) {
+        QString key;
+        if (!matchOrderItem(m.items[i], order.sources[i], &key))
+            ui().warning(itemNotFoundMessage(key, order.sources[i].description));
+    }
 }
 
 bool orderImportedBefore(const QString &fileName)

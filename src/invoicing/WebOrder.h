@@ -7,10 +7,13 @@
 #include "data/Money.h"
 #include "data/Records.h"
 
+#include <QDate>
 #include <QList>
 #include <QLocale>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace tlv {
 
@@ -70,8 +73,31 @@ long matchOrderCustomer(CustomerRecord &customer, bool *multiple);
 // record number, or 0 when the table refused the record.
 long addOrderCustomer(CustomerRecord &customer, int group);
 
+// Finds and reads the order named `name` (a file name only, as the file
+// dialog gave it) in the two directories. Says why it cannot, as the import
+// does, and gives nothing then:
+//   a directory name shorter than 3 characters: "Directories containing Info
+//     and Order files must be selected proir to ..."
+//   a file missing: the directory, the name and " Not Found"
+//   a file that cannot be read: the system's error
+// An order named before in the data directory's list is questioned (Yes goes on).
+struct ImportDirs;
+std::optional<WebOrder> readWebOrder(const ImportDirs &dirs, const QString &name);
+
+// The directory as the import names it: ending in "/".
+QString orderDirectory(const QString &dir);
+
+// Puts the order into the in-memory invoice as a new invoice dated today
+// (INV6 and Prod5 open): the header buffer (no customer, the card note,
+// remarks, shipping and tax as the order gives them, nothing due), the
+// customer buffer, and the items matched against the products; the
+// unplaced country and each unmatched item are shown (information, warning).
+// The charge lines are not computed again.
+void takeWebOrder(const WebOrder &order, const QDate &today);
+
 // The order files already imported into this data directory, one name a line
-// in "WebOrds.dat", so that an order is not taken twice by mistake.
+// in "WebOrds.dat", so that an order is not taken twice by mistake. The
+// editor remembers an order once it is on screen, tlvtool once it is saved.
 inline constexpr const char *importedOrdersFileName = "WebOrds.dat";
 bool orderImportedBefore(const QString &fileName);
 void rememberImportedOrder(const QString &fileName);

@@ -48,5 +48,8 @@ int runProfile(const QStringList &args);
 int runImportCommand(const QStringList &args);
 int runImportFormatCommand(const QStringList &args);
 int runLabels(const QStringList &args);
+int runImportDirs(const QStringList &args);
+int runWebOrder(const QStringList &args);
+int runCardExport(const QStringList &args);
 
 } // namespace tlv::tool

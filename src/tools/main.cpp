@@ -50,6 +50,17 @@ const Command commandTable[] = {
      "save the import format NAME: the column of each field in the format window's order (0: not imported), "
      "the separator's character code (44) and the least number of columns of a line (0)",
      runImportFormatCommand},
+    {"import-dirs", "DIR [--info PATH] [--order PATH]",
+     "print the two web order directories of DIR, or store them (the program's \"Import Dir's\")",
+     runImportDirs},
+    {"weborder", "DIR NAME [--group N] [--again]",
+     "make the web order NAME of the import directories a new invoice, its new customer in group N; "
+     "--again imports an order imported before (the invoice editor's \"IMPORT\", then \"Save\")",
+     runWebOrder},
+    {"card-export", "DIR INVOICE [--append]",
+     "write the card payment of the invoice to Batchin.dat in DIR, appended with --append, otherwise "
+     "anew (the invoice editor's \"Export\")",
+     runCardExport},
     {"check", "DIR", "verify every table and index of DIR; prints one line per problem and a count",
      runCheck},
     {"reindex", "DIR", "rebuild every index file of DIR (the program's \"Re-Index Data\")", runReindex},

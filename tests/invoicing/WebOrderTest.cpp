@@ -238,3 +238,30 @@ TEST_F(WebOrderWindow, ANewCustomerJoinsTheChosenGroupAndMissingFilesAreNamed)
                 "must be selected proir to using the Import function. See Preferences/Import Dir's");
     click(&w, "BtnImport");
 }
+
+TEST_F(WebOrderWindow, TlvtoolImportsAnOrderAndExportsItsCard)
+{
+    addProduct("HAT", 9.99, true, false);
+    writeOrder("o3.txt", infoLine(ann), "1,HAT,Hat,12.5,2,,,Red\r\n");
+    db().closeAll();
+    const auto tool = [this](QStringList args) {
+        QProcess p;
+        args.insert(1, m_dir.path());
+        p.start(QStringLiteral(TLV_TOOL_PATH), args);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return std::make_pair(p.exitCode(),
+                              QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()));
+    };
+    EXPECT_EQ(tool({"import-dirs"}).second, "InfoDir: " + QDir::current().filePath("info") +
+                                                "\nOrderDir: " + QDir::current().filePath("orders") + "\n");
+    // A new customer needs a group; the order is not remembered until saved.
+    EXPECT_EQ(tool({"weborder", "o3.txt"}).first, 1);
+    const auto saved = tool({"weborder", "o3.txt", "--group", "1"});
+    EXPECT_EQ(saved, std::make_pair(0, QString("invoice 1 for customer 1\n")));
+    EXPECT_EQ(tool({"weborder", "o3.txt", "--group", "1"}).first, 1); // imported before
+    EXPECT_EQ(tool({"card-export", "1"}).first, 0);
+    EXPECT_EQ(tool({"card-export", "1", "--append"}).first, 0);
+    const QByteArray record =
+        "\"C1\",\"\",\"\",\"4111111111111111\",\"0312\",\"31.74\"" + pad16().toLatin1() + "\r\n";
+    EXPECT_EQ(readAll("Batchin.dat"), record + record);
+}
