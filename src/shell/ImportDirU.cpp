@@ -5,6 +5,7 @@
 #include "shell/DriveDirU.h"
 #include "widgets/FormKitU.h"
 
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -66,6 +67,9 @@ void TImportdir::browse(QLineEdit *field, const QString &caption)
 {
     TDriveDir chooser(this);
     chooser.setCaptions(caption, QStringLiteral("OK"));
+    // It opens on the directory named so far, when there is one.
+    if (QFileInfo(field->text()).isDir())
+        chooser.setDirectory(field->text());
     chooser.exec();
     field->setText(chooser.result());
 }
