@@ -232,6 +232,15 @@ TEST_F(WebOrderWindow, ANewCustomerJoinsTheChosenGroupAndMissingFilesAreNamed)
     EXPECT_EQ(db().cust5.buf.last.trimmed(), "Baker");
     EXPECT_EQ(db().inv6.buf.CuNo, 1);
 
+    // A group list cancelled leaves the invoice without a customer.
+    writeOrder("o4.txt", infoLine({{5, "Bo"}, {6, "Cole"}, {12, "1"}}), "");
+    m_ui.expectFileName(QDir::current().filePath("info/o4.txt"));
+    onModal<TPickGroup>([](TPickGroup *g) { g->BtnCancelClick(); });
+    click(&w, "BtnImport");
+    EXPECT_EQ(db().cust5.recCount(), 1);
+    EXPECT_EQ(db().inv6.buf.CuNo, 0);
+    EXPECT_EQ(text(&w, "Memo1"), "");
+
     // Without directories the import says where to name them.
     storeImportDirs({"", ""});
     m_ui.expect(Answer::Ok,
