@@ -98,6 +98,14 @@ TFmtDef::TFmtDef(long &current, ImportKind kind, QWidget *parent)
     guardStoredText(this);
 }
 
+TFmtDef::~TFmtDef()
+{
+    // Closing the window takes the focus from an edit; its editingFinished
+    // must not reach a window that is already half destroyed.
+    for (QLineEdit *edit : findChildren<QLineEdit *>())
+        edit->disconnect(this);
+}
+
 void TFmtDef::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);

@@ -20,6 +20,7 @@ public:
     // `current` is the format's record number, 0 for a new format of `kind`;
     // a saved new format leaves its record number there.
     TFmtDef(long &current, ImportKind kind, QWidget *parent = nullptr);
+    ~TFmtDef() override;
 
 public slots:
     void FormShow();

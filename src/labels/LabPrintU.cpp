@@ -111,6 +111,14 @@ TLabPrint::TLabPrint(QWidget *parent) : QDialog(parent), labelFont(QGuiApplicati
     setTabOrder(m_cancel, m_align);
 }
 
+TLabPrint::~TLabPrint()
+{
+    // Closing the window takes the focus from an edit; its editingFinished
+    // must not reach a window that is already half destroyed.
+    m_column->disconnect(this);
+    m_row->disconnect(this);
+}
+
 void TLabPrint::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);

@@ -38,6 +38,7 @@ class TLabPrint : public QDialog
     Q_OBJECT
 public:
     explicit TLabPrint(QWidget *parent = nullptr);
+    ~TLabPrint() override;
 
     // The result: whether it was cancelled, the stock chosen, and the
     // starting column and row.

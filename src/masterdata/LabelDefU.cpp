@@ -106,6 +106,13 @@ TLabelDef::TLabelDef(QWidget *parent) : QDialog(parent)
     guardStoredText(this);
 }
 
+TLabelDef::~TLabelDef()
+{
+    // Closing the window takes the focus from an edit; its editingFinished
+    // must not reach a window that is already half destroyed.
+    m_across->disconnect(this);
+}
+
 void TLabelDef::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);

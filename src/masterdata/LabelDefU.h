@@ -17,6 +17,7 @@ class TLabelDef : public QDialog
     Q_OBJECT
 public:
     explicit TLabelDef(QWidget *parent = nullptr);
+    ~TLabelDef() override;
 
     // The eight dimension fields: top, left, bottom and right margin, width,
     // height, horizontal and vertical gap.
