@@ -27,25 +27,14 @@ template <typename F> int withDataDirectory(const QStringList &args, const char 
         return fail(QStringLiteral("%1 is not a directory").arg(dir));
     // Relative to where the tool was started, not to the data directory.
     const QString other = QFileInfo(args.at(1)).absoluteFilePath();
-    DataLock lock(dir);
-    if (lock.status() == DataLock::Status::InUse)
-        return failInUse(dir);
-    if (!lock.acquired())
-        return fail(QStringLiteral("%1 is not writable: cannot write its lock file %2")
-                        .arg(dir, DataLock::fileName()));
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir);
-    struct Back
-    {
-        QString dir;
-        ~Back() { QDir::setCurrent(dir); }
-    } back{previous};
-    const bool rolledBack = recoverInterruptedRestore(QStringLiteral("."));
-    if (rolledBack)
-        printLine(QStringLiteral("A restore into %1 was cut short: its files were put back").arg(dir));
-    if (rolledBack || lock.previousRunInterrupted())
-        rebuildIndexes(false);
-    return work(other);
+    return withLockedDirectory(dir, [&](DataLock &lock) {
+        const bool rolledBack = recoverInterruptedRestore(QStringLiteral("."));
+        if (rolledBack)
+            printLine(QStringLiteral("A restore into %1 was cut short: its files were put back").arg(dir));
+        if (rolledBack || lock.previousRunInterrupted())
+            rebuildIndexes(false);
+        return work(other);
+    });
 }
 
 } // namespace
@@ -86,7 +75,7 @@ int runUpgrade(const QStringList &args)
         case UpgradeResult::Converted:
             printLine(QStringLiteral("%1 data of %2 converted; the data as it was is in %3")
                           .arg(upgradeSourceOf(old) == UpgradeSource::Version1 ? QStringLiteral("Version 1")
-                                                                                : QStringLiteral("Norvath"),
+                                                                               : QStringLiteral("Norvath"),
                                old, outcome.backupDir));
             return 0;
         case UpgradeResult::Failed:

@@ -35,28 +35,18 @@ template <typename F> int inDirectory(const QString &dir, F work)
 {
     if (!QFileInfo(dir).isDir())
         return fail(QStringLiteral("%1: no such directory").arg(dir));
-    DataLock lock(dir);
-    if (lock.status() == DataLock::Status::InUse)
-        return failInUse(dir);
-    if (!lock.acquired())
-        return fail(QStringLiteral("%1 is not writable: cannot write its lock file %2")
-                        .arg(dir, DataLock::fileName()));
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir);
-    struct Back
-    {
-        QString dir;
-        ~Back() { QDir::setCurrent(dir); }
-    } back{previous};
-    if (lock.previousRunInterrupted()) {
-        printLine(QStringLiteral("The last run on %1 did not end properly: rebuilding its indexes").arg(dir));
-        rebuildIndexes(false);
-    }
-    bool writeFailed = false;
-    const int rc = work(writeFailed);
-    if (writeFailed)
-        lock.keepRunningMark();
-    return rc;
+    return withLockedDirectory(dir, [&](DataLock &lock) {
+        if (lock.previousRunInterrupted()) {
+            printLine(
+                QStringLiteral("The last run on %1 did not end properly: rebuilding its indexes").arg(dir));
+            rebuildIndexes(false);
+        }
+        bool writeFailed = false;
+        const int rc = work(writeFailed);
+        if (writeFailed)
+            lock.keepRunningMark();
+        return rc;
+    });
 }
 
 } // namespace

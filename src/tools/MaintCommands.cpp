@@ -49,30 +49,19 @@ template <typename F> int inDataDirectory(const QStringList &args, const char *c
     const QString dir = args.first();
     if (!QFileInfo(dir).isDir())
         return fail(QStringLiteral("%1 is not a directory").arg(dir));
-    const QString previous = QDir::currentPath();
-    // Never alongside the program (or another tlvtool) on the same data.
-    DataLock lock(dir);
-    if (lock.status() == DataLock::Status::InUse)
-        return failInUse(dir);
-    if (!lock.acquired())
-        return fail(QStringLiteral("%1 is not writable: cannot write its lock file %2")
-                        .arg(dir, DataLock::fileName()));
-    QDir::setCurrent(dir);
-    struct Back
-    {
-        QString dir;
-        ~Back() { QDir::setCurrent(dir); }
-    } back{previous};
-    if (lock.previousRunInterrupted()) {
-        // The last run on this data was cut short: its indexes may not match
-        // the tables, so they are all built again first.
-        printLine(QStringLiteral("The last run on %1 did not end properly: rebuilding its indexes").arg(dir));
-        rebuildIndexes(false); // an engine error ends the tool with its message
-    }
-    const int rc = work();
-    if (rc != 0)
-        lock.keepRunningMark();
-    return rc;
+    return withLockedDirectory(dir, [&](DataLock &lock) {
+        if (lock.previousRunInterrupted()) {
+            // The last run on this data was cut short: its indexes may not match
+            // the tables, so they are all built again first.
+            printLine(
+                QStringLiteral("The last run on %1 did not end properly: rebuilding its indexes").arg(dir));
+            rebuildIndexes(false); // an engine error ends the tool with its message
+        }
+        const int rc = work();
+        if (rc != 0)
+            lock.keepRunningMark();
+        return rc;
+    });
 }
 
 } // namespace

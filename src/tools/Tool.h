@@ -3,7 +3,12 @@
 // report. Each command lives in its own file and is one line in the table.
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <span>
+
+namespace tlv {
+class DataLock;
+}
 
 namespace tlv::tool {
 
@@ -25,6 +30,11 @@ int failInUse(const QString &dir);
 // Writes the message and a hint to --help to standard error and returns 2.
 int usageError(const QString &message);
 void printLine(const QString &text); // to standard output
+// Takes the lock of the data directory dir as the program does while it
+// runs (refusing a directory another holds, or one that cannot take the lock
+// file) and runs work(lock) with dir as the current directory, put back
+// afterwards. Returns work's exit code, or 1 when the lock was refused.
+int withLockedDirectory(const QString &dir, const std::function<int(DataLock &)> &work);
 
 // Creates dir when needed and writes the empty tables into it. Refuses a
 // directory that already holds any data file. Returns 0 or an exit code.

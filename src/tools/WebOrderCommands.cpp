@@ -60,20 +60,7 @@ template <typename F> int inDirectory(const QString &dir, F work)
 {
     if (!QFileInfo(dir).isDir())
         return fail(QStringLiteral("%1: no such directory").arg(dir));
-    DataLock lock(dir);
-    if (lock.status() == DataLock::Status::InUse)
-        return failInUse(dir);
-    if (!lock.acquired())
-        return fail(QStringLiteral("%1 is not writable: cannot write its lock file %2")
-                        .arg(dir, DataLock::fileName()));
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir);
-    struct Back
-    {
-        QString dir;
-        ~Back() { QDir::setCurrent(dir); }
-    } back{previous};
-    return work();
+    return withLockedDirectory(dir, [&](DataLock &) { return work(); });
 }
 
 // Splits the arguments into positional ones and the options named (each

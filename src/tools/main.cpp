@@ -1,10 +1,12 @@
 // tlvtool, the command-line companion of the program: it works on a data
 // directory given in its arguments and reads no settings of its own.
 #include "Tool.h"
+#include "data/DataLock.h"
 #include "data/Database.h"
 #include "data/ProgramEnd.h"
 #include "platform/DesktopLocale.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <cstdio>
 #include <cstring>
@@ -127,6 +129,25 @@ int usageError(const QString &message)
 void printLine(const QString &text)
 {
     std::printf("%s\n", text.toLocal8Bit().constData());
+}
+
+int withLockedDirectory(const QString &dir, const std::function<int(DataLock &)> &work)
+{
+    // Never alongside the program (or another tlvtool) on the same data.
+    DataLock lock(dir);
+    if (lock.status() == DataLock::Status::InUse)
+        return failInUse(dir);
+    if (!lock.acquired())
+        return fail(QStringLiteral("%1 is not writable: cannot write its lock file %2")
+                        .arg(dir, DataLock::fileName()));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir);
+    struct Back
+    {
+        QString dir;
+        ~Back() { QDir::setCurrent(dir); }
+    } back{previous};
+    return work(lock);
 }
 
 } // namespace tlv::tool

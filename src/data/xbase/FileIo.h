@@ -83,8 +83,8 @@ bool writeFully(int fd, const void *src, size_t len, uint64_t off);
 bool syncFd(int fd);
 
 // Fault injection for tests: makes chosen writes, syncs or renames fail as a
-// full disk would (ENOSPC, EIO); a failing write that grows a file keeps its first half. Counting starts when a plan is set; a
-// zero field never fails. Process-wide, and off unless a test sets it.
+// full disk would (ENOSPC, EIO); a failing write that grows a file keeps its first half. Counting starts when
+// a plan is set; a zero field never fails. Process-wide, and off unless a test sets it.
 struct FaultPlan
 {
     long failWrite = 0;       // the k-th write fails...
