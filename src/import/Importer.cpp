@@ -200,6 +200,21 @@ void stopped(ImportResult &r, ImportResult::Status status, int line)
     r.failure = status == ImportResult::Status::WriteFailed ? writeFailureLine() : QString();
 }
 
+// A line with fewer fields than the format names is skipped (and told in a
+// preview); true when it was.
+bool skippedAsShort(const QStringList &fields, const ImportFormatRecord &f, const ImportOptions &o,
+                    LineVerdict &v, ImportResult &result)
+{
+    if (fields.size() >= f.nFields)
+        return false;
+    v.what = LineVerdict::TooFewFields;
+    v.reason = QStringLiteral("%1 fields, the format needs %2").arg(fields.size()).arg(f.nFields);
+    ++result.skipped;
+    if (o.preview)
+        result.verdicts << v;
+    return true;
+}
+
 ImportResult importCustomers(const ImportFormatRecord &f, const ImportLines &in, const ImportOptions &o)
 {
     ImportResult result;
@@ -216,14 +231,8 @@ ImportResult importCustomers(const ImportFormatRecord &f, const ImportLines &in,
         const QStringList fields = importFields(in.lines.at(i), f.DELIM);
         LineVerdict v;
         v.line = lineNo;
-        if (fields.size() < f.nFields) {
-            v.what = LineVerdict::TooFewFields;
-            v.reason = QStringLiteral("%1 fields, the format needs %2").arg(fields.size()).arg(f.nFields);
-            ++result.skipped;
-            if (o.preview)
-                result.verdicts << v;
+        if (skippedAsShort(fields, f, o, v, result))
             continue;
-        }
         Storing store(TableId::CUST5);
         CustomerRecord c;
         c.ngroup = o.group;
@@ -347,14 +356,8 @@ ImportResult importProducts(const ImportFormatRecord &f, const ImportLines &in, 
         const QStringList fields = importFields(in.lines.at(i), f.DELIM);
         LineVerdict v;
         v.line = lineNo;
-        if (fields.size() < f.nFields) {
-            v.what = LineVerdict::TooFewFields;
-            v.reason = QStringLiteral("%1 fields, the format needs %2").arg(fields.size()).arg(f.nFields);
-            ++result.skipped;
-            if (o.preview)
-                result.verdicts << v;
+        if (skippedAsShort(fields, f, o, v, result))
             continue;
-        }
         Storing store(TableId::Prod5);
         ProductRecord p;
         p.PrID = store(columnOf(fields, f, Id).trimmed(), fld::PrID, slotCaption(ImportKind::Products, Id));
