@@ -3,9 +3,9 @@
 #include "invoicing/InvoiceStore.h"
 
 #include "invoicing/InvoiceFixture.h"
+#include "support/FileSizeLimit.h"
+
 #include <QFileInfo>
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace tlv;
 using namespace tlv::test;
@@ -394,31 +394,6 @@ TEST_F(InvoiceStore, AMarkedLineLeftByAnInterruptedSaveIsNeitherShownNorLost)
 // ---- Refused appends ------------------------------------------------------------------------------
 
 namespace {
-
-// While it lives, no file may grow beyond the given size: a write at or past
-// it fails (EFBIG) as on a full disk, without the signal that would end the
-// process.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(qint64 bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = rlim_t(bytes);
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 qint64 fileSize(const char *name)
 {
