@@ -1,6 +1,7 @@
 #include "reports/RptUtil.h"
 
 #include "data/Helpers.h"
+#include "data/Settings.h"
 #include "platform/Clock.h"
 #include "platform/Printer.h"
 #include "platform/Ui.h"
@@ -146,6 +147,17 @@ QFont reportFont()
 void setReportFont(const QFont &font)
 {
     chosenFont = font;
+}
+
+QFont settingsReportFont(const QFont &base)
+{
+    QFont font = base;
+    const QString name = settings().FontName.trimmed();
+    if (!name.isEmpty())
+        font.setFamily(name);
+    if (settings().FontSize > 0)
+        font.setPointSize(settings().FontSize);
+    return font;
 }
 
 void resetReportFont()

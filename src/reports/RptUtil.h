@@ -83,6 +83,9 @@ ReportDocument &report();
 // the settings, the application's font.
 QFont reportFont();
 void setReportFont(const QFont &font);
+// `base` with the family and size the settings name (FontName, FontSize)
+// where they are set: the report font a data directory asks for.
+QFont settingsReportFont(const QFont &base);
 void resetReportFont();
 
 // ---- Cell markup --------------------------------------------------------------------

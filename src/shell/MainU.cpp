@@ -687,13 +687,7 @@ bool TMain::startUp()
     setWindowTitle(QStringLiteral("Tarlvin Invoicing & Inventory ") + version);
     d.packNeeded = false;
 
-    QFont font = this->font();
-    const QString name = settings().FontName.trimmed();
-    if (!name.isEmpty())
-        font.setFamily(name);
-    if (settings().FontSize > 0)
-        font.setPointSize(settings().FontSize);
-    setReportFont(font);
+    setReportFont(settingsReportFont(font()));
     showReportFont();
     showPrinter();
 

@@ -25,14 +25,6 @@ namespace tlv::tool {
 
 namespace {
 
-QDate argumentDate(const QString &text)
-{
-    QDate d = QDate::fromString(text, Qt::ISODate);
-    if (!d.isValid())
-        d = QDate::fromString(text, QStringLiteral("yyyyMMdd"));
-    return d;
-}
-
 std::optional<QList<int>> numbers(const QString &text)
 {
     QList<int> out;

@@ -10,6 +10,7 @@
 #include "labels/LabelGen.h"
 #include "platform/Clock.h"
 #include "platform/Printer.h"
+#include "reports/RptUtil.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,14 +23,6 @@
 namespace tlv::tool {
 
 namespace {
-
-QDate argumentDate(const QString &text)
-{
-    QDate d = QDate::fromString(text, Qt::ISODate);
-    if (!d.isValid())
-        d = QDate::fromString(text, QStringLiteral("yyyyMMdd"));
-    return d;
-}
 
 struct BatchName
 {
@@ -51,17 +44,6 @@ QString knownBatches()
 }
 
 // The report font of the settings, on the application's font.
-QFont settingsFont()
-{
-    QFont font = QGuiApplication::font();
-    const QString name = settings().FontName.trimmed();
-    if (!name.isEmpty())
-        font.setFamily(name);
-    if (settings().FontSize > 0)
-        font.setPointSize(settings().FontSize);
-    return font;
-}
-
 } // namespace
 
 int runLabels(const QStringList &args)
@@ -190,9 +172,10 @@ int runLabels(const QStringList &args)
             return 0;
         };
         PdfPrinter pdf(outputPath, localePaperSize(QLocale()), 300);
-        outcome = batch->kind == 0 ? printAlignmentTest(stock, settingsFont(), pdf)
-                                   : printLabels(static_cast<LabelBatch>(batch->kind), request, stock, column,
-                                                 row, settingsFont(), pdf);
+        outcome = batch->kind == 0
+                      ? printAlignmentTest(stock, settingsReportFont(QGuiApplication::font()), pdf)
+                      : printLabels(static_cast<LabelBatch>(batch->kind), request, stock, column, row,
+                                    settingsReportFont(QGuiApplication::font()), pdf);
     }
     switch (outcome) {
     case LabelOutcome::Printed:

@@ -24,27 +24,6 @@ namespace {
 
 enum class Kind { Invoice, Bill, PackingList, Statements };
 
-// The report font as the program sets it up from the settings.
-// yyyy-mm-dd or yyyymmdd.
-QDate argumentDate(const QString &text)
-{
-    QDate d = QDate::fromString(text, Qt::ISODate);
-    if (!d.isValid())
-        d = QDate::fromString(text, QStringLiteral("yyyyMMdd"));
-    return d;
-}
-
-void useSettingsFont()
-{
-    QFont font = QGuiApplication::font();
-    const QString name = settings().FontName.trimmed();
-    if (!name.isEmpty())
-        font.setFamily(name);
-    if (settings().FontSize > 0)
-        font.setPointSize(settings().FontSize);
-    setReportFont(font);
-}
-
 } // namespace
 
 int runPrint(const QStringList &args)
@@ -143,7 +122,7 @@ int runPrint(const QStringList &args)
     setPrinter(&pdf);
     TableScope scope;
     loadSettings();
-    useSettingsFont();
+    setReportFont(settingsReportFont(QGuiApplication::font()));
     Db &d = db();
     for (Table *t :
          {static_cast<Table *>(&d.cust5), static_cast<Table *>(&d.groups), static_cast<Table *>(&d.inv6),

@@ -20,15 +20,6 @@ namespace tlv::tool {
 
 namespace {
 
-// yyyy-mm-dd or yyyymmdd.
-QDate argumentDate(const QString &text)
-{
-    QDate d = QDate::fromString(text, Qt::ISODate);
-    if (!d.isValid())
-        d = QDate::fromString(text, QStringLiteral("yyyyMMdd"));
-    return d;
-}
-
 QString reportNames()
 {
     QStringList names;

@@ -1,6 +1,7 @@
 #pragma once
 // What the commands of tlvtool share: the command table and the way they
 // report. Each command lives in its own file and is one line in the table.
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -30,6 +31,8 @@ int failInUse(const QString &dir);
 // Writes the message and a hint to --help to standard error and returns 2.
 int usageError(const QString &message);
 void printLine(const QString &text); // to standard output
+// A date given as yyyy-mm-dd or yyyymmdd; invalid otherwise.
+QDate argumentDate(const QString &text);
 // Takes the lock of the data directory dir as the program does while it
 // runs (refusing a directory another holds, or one that cannot take the lock
 // file) and runs work(lock) with dir as the current directory, put back

@@ -131,6 +131,14 @@ void printLine(const QString &text)
     std::printf("%s\n", text.toLocal8Bit().constData());
 }
 
+QDate argumentDate(const QString &text)
+{
+    QDate d = QDate::fromString(text, Qt::ISODate);
+    if (!d.isValid())
+        d = QDate::fromString(text, QStringLiteral("yyyyMMdd"));
+    return d;
+}
+
 int withLockedDirectory(const QString &dir, const std::function<int(DataLock &)> &work)
 {
     // Never alongside the program (or another tlvtool) on the same data.
