@@ -200,6 +200,22 @@ void stopped(ImportResult &r, ImportResult::Status status, int line)
     r.failure = status == ImportResult::Status::WriteFailed ? writeFailureLine() : QString();
 }
 
+// Appends a record; one appended but not written holds nothing yet and is
+// marked deleted (packed when the window closes), so that no blank record is
+// left behind. False when the disk refused it.
+template <typename Table, typename Record> bool appendWhole(Table &table, const Record &record)
+{
+    if (!table.appendBlank())
+        return false;
+    table.buf = record;
+    if (table.write() == 0)
+        return true;
+    table.markDeleted();
+    table.flush();
+    db().packNeeded = true;
+    return false;
+}
+
 // A line with fewer fields than the format names is skipped (and told in a
 // preview); true when it was.
 bool skippedAsShort(const QStringList &fields, const ImportFormatRecord &f, const ImportOptions &o,
@@ -313,17 +329,7 @@ ImportResult importCustomers(const ImportFormatRecord &f, const ImportLines &in,
             if (o.preview) {
                 previewAdded.insert(previewKey, c.cuno);
             } else {
-                if (!cust.appendBlank()) {
-                    stopped(result, ImportResult::Status::WriteFailed, lineNo);
-                    break;
-                }
-                cust.buf = c;
-                if (cust.write() != 0) {
-                    // The record holds no customer yet: it goes, so that no
-                    // blank customer is left behind.
-                    cust.markDeleted();
-                    cust.flush();
-                    db().packNeeded = true;
+                if (!appendWhole(cust, c)) {
                     stopped(result, ImportResult::Status::WriteFailed, lineNo);
                     break;
                 }
@@ -409,15 +415,7 @@ ImportResult importProducts(const ImportFormatRecord &f, const ImportLines &in, 
             if (o.preview) {
                 previewAdded.insert(upper);
             } else {
-                if (!prod.appendBlank()) {
-                    stopped(result, ImportResult::Status::WriteFailed, lineNo);
-                    break;
-                }
-                prod.buf = p;
-                if (prod.write() != 0) {
-                    prod.markDeleted();
-                    prod.flush();
-                    db().packNeeded = true;
+                if (!appendWhole(prod, p)) {
                     stopped(result, ImportResult::Status::WriteFailed, lineNo);
                     break;
                 }

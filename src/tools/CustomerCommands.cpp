@@ -60,18 +60,9 @@ int runCustomerReport(const QStringList &args, const QStringList &options, std::
     if (!QFileInfo(positional[0]).isDir())
         return fail(QStringLiteral("%1: no such directory").arg(positional[0]));
 
-    std::unique_ptr<FixedClock> fixed;
-    if (values.contains(QStringLiteral("--today"))) {
-        const QDate d = argumentDate(values[QStringLiteral("--today")]);
-        if (!d.isValid())
-            return usageError(QStringLiteral("--today: not a date (yyyy-mm-dd)"));
-        fixed = std::make_unique<FixedClock>(d);
-        setClock(fixed.get());
-    }
-    struct ClockReset
-    {
-        ~ClockReset() { setClock(nullptr); }
-    } clockReset;
+    const TodayOverride today(values.value(QStringLiteral("--today")));
+    if (!today.valid())
+        return usageError(QStringLiteral("--today: not a date (yyyy-mm-dd)"));
     resetSelection();
     defaultMonth();
     for (auto [option, date] :

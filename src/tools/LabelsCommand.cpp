@@ -86,18 +86,9 @@ int runLabels(const QStringList &args)
     if (!number("--column", 1, column) || !number("--row", 1, row))
         return usageError(QStringLiteral("--column and --row take a number from 1"));
 
-    std::unique_ptr<FixedClock> fixed;
-    if (values.contains(QStringLiteral("--today"))) {
-        const QDate d = argumentDate(values[QStringLiteral("--today")]);
-        if (!d.isValid())
-            return usageError(QStringLiteral("--today: not a date (yyyy-mm-dd)"));
-        fixed = std::make_unique<FixedClock>(d);
-        setClock(fixed.get());
-    }
-    struct ClockReset
-    {
-        ~ClockReset() { setClock(nullptr); }
-    } clockReset;
+    const TodayOverride today(values.value(QStringLiteral("--today")));
+    if (!today.valid())
+        return usageError(QStringLiteral("--today: not a date (yyyy-mm-dd)"));
 
     // The span: today to today unless given, as the program asks it.
     LabelRequest request;

@@ -72,18 +72,9 @@ int runReport(const QStringList &args)
         return usageError(
             QStringLiteral("unknown report '%1' (known: %2)").arg(positional[0], reportNames()));
 
-    std::unique_ptr<FixedClock> fixed;
-    if (!today.isEmpty()) {
-        const QDate d = argumentDate(today);
-        if (!d.isValid())
-            return usageError(QStringLiteral("--today: '%1' is not a date (yyyy-mm-dd)").arg(today));
-        fixed = std::make_unique<FixedClock>(d);
-        setClock(fixed.get());
-    }
-    struct ClockReset
-    {
-        ~ClockReset() { setClock(nullptr); }
-    } clockReset;
+    const TodayOverride fixedToday(today);
+    if (!fixedToday.valid())
+        return usageError(QStringLiteral("--today: '%1' is not a date (yyyy-mm-dd)").arg(today));
 
     // The span: the current month unless given.
     resetSelection();

@@ -5,11 +5,13 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <span>
 
 namespace tlv {
 class DataLock;
-}
+class FixedClock;
+} // namespace tlv
 
 namespace tlv::tool {
 
@@ -33,6 +35,21 @@ int usageError(const QString &message);
 void printLine(const QString &text); // to standard output
 // A date given as yyyy-mm-dd or yyyymmdd; invalid otherwise.
 QDate argumentDate(const QString &text);
+// While it lives, the clock reads the date given (--today); an empty text
+// leaves today as it is. valid() is false for a text that is not a date.
+class TodayOverride
+{
+public:
+    explicit TodayOverride(const QString &text);
+    ~TodayOverride();
+    TodayOverride(const TodayOverride &) = delete;
+    TodayOverride &operator=(const TodayOverride &) = delete;
+    bool valid() const { return m_valid; }
+
+private:
+    std::unique_ptr<FixedClock> m_clock;
+    bool m_valid = true;
+};
 // Takes the lock of the data directory dir as the program does while it
 // runs (refusing a directory another holds, or one that cannot take the lock
 // file) and runs work(lock) with dir as the current directory, put back

@@ -4,6 +4,7 @@
 #include "data/DataLock.h"
 #include "data/Database.h"
 #include "data/ProgramEnd.h"
+#include "platform/Clock.h"
 #include "platform/DesktopLocale.h"
 
 #include <QDir>
@@ -137,6 +138,24 @@ QDate argumentDate(const QString &text)
     if (!d.isValid())
         d = QDate::fromString(text, QStringLiteral("yyyyMMdd"));
     return d;
+}
+
+TodayOverride::TodayOverride(const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    const QDate d = argumentDate(text);
+    m_valid = d.isValid();
+    if (!m_valid)
+        return;
+    m_clock = std::make_unique<FixedClock>(d);
+    setClock(m_clock.get());
+}
+
+TodayOverride::~TodayOverride()
+{
+    if (m_clock)
+        setClock(nullptr);
 }
 
 int withLockedDirectory(const QString &dir, const std::function<int(DataLock &)> &work)
