@@ -27,6 +27,17 @@ void ModalAction::poll()
         return;
     QWidget *w = QApplication::activeModalWidget();
     if (w && w->isVisible() && w->inherits(m_type.className())) {
+        // Typing and Tab only behave as for a user once the window has the
+        // focus; on a loaded machine activation can lag the showing, so wait
+        // for it a little while before acting anyway.
+        if (QApplication::activeWindow() != w) {
+            if (!m_seen.isValid())
+                m_seen.start();
+            if (m_seen.elapsed() < 2000) {
+                w->activateWindow();
+                return;
+            }
+        }
         m_running = true;
         m_timer.stop();
         m_done = true;
@@ -65,6 +76,9 @@ ModalWatchdog::ModalWatchdog(int deadlineMs)
     m_timer.start();
 }
 
-ModalWatchdog::~ModalWatchdog() { m_timer.stop(); }
+ModalWatchdog::~ModalWatchdog()
+{
+    m_timer.stop();
+}
 
 } // namespace tlv::test

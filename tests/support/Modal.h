@@ -27,14 +27,14 @@ private:
     std::function<void(QWidget *)> m_action;
     QTimer m_timer;
     QElapsedTimer m_elapsed;
+    QElapsedTimer m_seen;
     int m_timeoutMs;
     bool m_done = false;
     bool m_running = false;
 };
 
 // Register an action on the next modal window of type T.
-template <typename T>
-ModalAction *onModal(std::function<void(T *)> action, int timeoutMs = 5000)
+template <typename T> ModalAction *onModal(std::function<void(T *)> action, int timeoutMs = 5000)
 {
     return new ModalAction(
         T::staticMetaObject, [action](QWidget *w) { action(static_cast<T *>(w)); }, timeoutMs);
