@@ -1,12 +1,16 @@
 #include "FileIo.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <csetjmp>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -82,6 +86,127 @@ long faultRenames()
     return g_renames;
 }
 
+namespace {
+
+bool g_mappedReads = true;
+
+// A copy out of a mapping that meets a page the file no longer has raises
+// SIGBUS; while such a copy runs, the handler jumps back to it.
+thread_local sigjmp_buf *t_copying = nullptr;
+struct sigaction g_previousBus;
+
+void onBusError(int sig, siginfo_t *info, void *context)
+{
+    if (sigjmp_buf *back = t_copying) {
+        t_copying = nullptr;
+        siglongjmp(*back, 1);
+    }
+    // Not one of ours: as if this handler were not there.
+    if (g_previousBus.sa_flags & SA_SIGINFO) {
+        g_previousBus.sa_sigaction(sig, info, context);
+    } else if (g_previousBus.sa_handler != SIG_DFL && g_previousBus.sa_handler != SIG_IGN) {
+        g_previousBus.sa_handler(sig);
+    } else {
+        signal(SIGBUS, SIG_DFL);
+        raise(SIGBUS);
+    }
+}
+
+void guardBusErrors()
+{
+    static const bool installed = [] {
+        struct sigaction sa = {};
+        sa.sa_sigaction = onBusError;
+        sa.sa_flags = SA_SIGINFO | SA_NODEFER; // not blocked after the jump back
+        sigemptyset(&sa.sa_mask);
+        return sigaction(SIGBUS, &sa, &g_previousBus) == 0;
+    }();
+    (void)installed;
+}
+
+} // namespace
+
+void setMappedReads(bool on)
+{
+    g_mappedReads = on;
+}
+
+FileMap::~FileMap()
+{
+    detach();
+}
+
+void FileMap::attach(int fd, uint64_t size)
+{
+    detach();
+    m_fd = fd;
+    m_size = size;
+    m_refused = !g_mappedReads;
+    if (!m_refused)
+        guardBusErrors();
+}
+
+void FileMap::detach()
+{
+    if (m_base)
+        munmap(m_base, m_len);
+    m_base = nullptr;
+    m_len = 0;
+    m_fd = -1;
+    m_size = 0;
+    m_refused = false;
+}
+
+const char *FileMap::view(uint64_t off, size_t len)
+{
+    if (m_fd < 0 || m_refused || off + len > m_size || off + len < off)
+        return nullptr;
+    if (off + len > m_len) {
+        // Map afresh with room for the file to grow by half again, so that a
+        // growing file is mapped a number of times logarithmic in its size.
+        if (m_base)
+            munmap(m_base, m_len);
+        m_base = nullptr;
+        const uint64_t page = uint64_t(sysconf(_SC_PAGESIZE));
+        uint64_t want = m_size + std::max<uint64_t>(m_size / 2, 1u << 20);
+        want = (want + page - 1) / page * page;
+        if (want > SIZE_MAX / 2) {
+            m_refused = true;
+            return nullptr;
+        }
+        void *p = mmap(nullptr, size_t(want), PROT_READ, MAP_SHARED, m_fd, 0);
+        if (p == MAP_FAILED) {
+            // Some file systems cannot map; their reads go through the descriptor.
+            m_refused = true;
+            m_len = 0;
+            return nullptr;
+        }
+        m_base = static_cast<char *>(p);
+        m_len = size_t(want);
+    }
+    return m_base + off;
+}
+
+bool FileMap::copy(void *dst, uint64_t off, size_t len)
+{
+    const char *src = view(off, len);
+    if (!src)
+        return false;
+    sigjmp_buf back;
+    if (sigsetjmp(back, 0) != 0) {
+        // The file is shorter than it was: read it through the descriptor,
+        // which tells the truth about its end, from now on.
+        m_refused = true;
+        return false;
+    }
+    t_copying = &back;
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    std::memcpy(dst, src, len);
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    t_copying = nullptr;
+    return true;
+}
+
 bool writeFully(int fd, const void *src, size_t len, uint64_t off)
 {
     if (writeRefused()) {
@@ -137,6 +262,7 @@ bool DiskFile::open(const std::string &path)
     m_size = uint64_t(st.st_size);
     m_path = path;
     m_dirty = false;
+    m_map.attach(m_fd, m_size);
     return true;
 }
 
@@ -150,11 +276,13 @@ bool DiskFile::create(const std::string &path, unsigned mode)
     m_size = 0;
     m_path = path;
     m_dirty = true;
+    m_map.attach(m_fd, 0);
     return true;
 }
 
 void DiskFile::close()
 {
+    m_map.detach();
     if (m_fd >= 0)
         ::close(m_fd); // closing the descriptor also drops its flock
     m_fd = -1;
@@ -184,6 +312,7 @@ bool DiskFile::refreshSize()
     if (m_fd < 0 || fstat(m_fd, &st) != 0)
         return false;
     m_size = uint64_t(st.st_size);
+    m_map.setSize(m_size);
     return true;
 }
 
@@ -191,6 +320,17 @@ long DiskFile::readSome(uint64_t off, void *dst, size_t len)
 {
     if (m_fd < 0)
         return -1;
+    if (off < m_size) {
+        const size_t inFile = size_t(std::min<uint64_t>(len, m_size - off));
+        if (m_map.copy(dst, off, inFile)) {
+            if (inFile == len)
+                return long(len);
+            // Past the size known here the file may still have grown by
+            // another hand: ask the system for the rest.
+            long more = readSome(off + inFile, static_cast<char *>(dst) + inFile, len - inFile);
+            return more < 0 ? -1 : long(inFile) + more;
+        }
+    }
     size_t done = 0;
     char *p = static_cast<char *>(dst);
     while (done < len) {
@@ -220,6 +360,8 @@ void DiskFile::setWindow(size_t bytes)
 
 bool DiskFile::readCached(uint64_t off, void *dst, size_t len)
 {
+    if (m_map.copy(dst, off, len))
+        return true;
     if (m_window.empty() || len > m_window.size())
         return readAt(off, dst, len);
     if (m_winLen == 0 || off < m_winStart || off + len > m_winStart + m_winLen) {
@@ -263,6 +405,7 @@ bool DiskFile::writeAt(uint64_t off, const void *src, size_t len)
     m_dirty = true;
     if (off + len > m_size)
         m_size = off + len;
+    m_map.grown(m_size);
     // Keep the read window in step with what is now on disk.
     if (m_winLen > 0 && off < m_winStart + m_winLen && off + len > m_winStart) {
         uint64_t from = std::max(off, m_winStart);
@@ -276,9 +419,12 @@ bool DiskFile::truncate(uint64_t len)
 {
     if (m_fd < 0 || !m_writable)
         return false;
-    if (ftruncate(m_fd, off_t(len)) != 0)
+    if (ftruncate(m_fd, off_t(len)) != 0) {
+        refreshSize();
         return false;
+    }
     m_size = len;
+    m_map.setSize(len);
     m_dirty = true;
     if (m_winLen > 0 && m_winStart + m_winLen > len)
         m_winLen = m_winStart >= len ? 0 : size_t(len - m_winStart);

@@ -1,8 +1,9 @@
 #pragma once
 // Plain POSIX file access for the engine: whole reads and writes at an offset,
-// an optional read window so that sequential record reads cost one system
-// call per window instead of one per record, advisory locks, and the
-// case-insensitive lookup of file names that the tables rely on.
+// reads served from a shared read-only mapping of the file (so that reading a
+// record or an index page already in the system's cache costs no system
+// call), an optional read window for when a file cannot be mapped, advisory
+// locks, and the case-insensitive lookup of file names that the tables rely on.
 
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +13,49 @@
 namespace xbase {
 
 enum class LockMode { None, Shared, Exclusive };
+
+// A read-only view of an open file through a shared mapping. Writes keep going
+// through the descriptor; the system keeps the mapping in step with them. The
+// mapping reaches past the end of the file, so that the file can grow under
+// it, and only bytes the owner has reported to be in the file are read. Should
+// another process cut the file under the mapping all the same, the copy that
+// meets the missing page fails (and the file is read through its descriptor
+// from then on) instead of the process being killed.
+class FileMap
+{
+public:
+    FileMap() = default;
+    ~FileMap();
+    FileMap(const FileMap &) = delete;
+    FileMap &operator=(const FileMap &) = delete;
+
+    // Starts viewing fd, whose first `size` bytes are known to be in the file.
+    void attach(int fd, uint64_t size);
+    void detach();
+    // The owner's account of the file's length: after a cut, a failed write or a
+    // fresh look at the file (setSize), or after bytes were written (grown).
+    void setSize(uint64_t size) { m_size = size; }
+    void grown(uint64_t end)
+    {
+        if (end > m_size)
+            m_size = end;
+    }
+    // Copies the bytes [off, off + len) to dst; false when they are not all in
+    // the file or the file cannot be mapped (read them instead).
+    bool copy(void *dst, uint64_t off, size_t len);
+
+private:
+    const char *view(uint64_t off, size_t len);
+    int m_fd = -1;
+    uint64_t m_size = 0;
+    char *m_base = nullptr;
+    size_t m_len = 0;
+    bool m_refused = false;
+};
+
+// Reads through mappings are on unless a test or a benchmark turns them off
+// to compare; files opened afterwards follow the setting.
+void setMappedReads(bool on);
 
 class DiskFile
 {
@@ -58,6 +102,7 @@ private:
     LockMode m_lock = LockMode::None;
     uint64_t m_size = 0;
     std::string m_path;
+    FileMap m_map;
     std::vector<char> m_window;
     uint64_t m_winStart = 0;
     size_t m_winLen = 0;

@@ -166,7 +166,10 @@ int NtxFile::open(const std::string &path)
     m_fd = fd;
     m_path = path;
     m_fileSize = static_cast<uint32_t>(st.st_size);
+    m_map.attach(m_fd, m_fileSize);
     int rc = readHeader();
+    if (rc < 0)
+        m_map.detach();
     if (rc < 0) {
         ::close(m_fd);
         m_fd = -1;
@@ -220,7 +223,7 @@ int NtxFile::writeHeader()
     put16(m_header + hCounter, m_counter);
     put32(m_header + hRoot, m_root);
     put32(m_header + hFree, m_freeHead);
-    if (!writeAll(m_fd, m_header, PageSize, 0))
+    if (!put(m_header, PageSize, 0))
         return e4write;
     m_headerDirty = false;
     return 0;
@@ -295,6 +298,7 @@ int NtxFile::close()
 
 void NtxFile::forget()
 {
+    m_map.detach();
     ::close(m_fd);
     m_fd = -1;
     m_cache.clear();
@@ -451,11 +455,19 @@ int NtxFile::checkPage(Page &p)
     return 0;
 }
 
+bool NtxFile::put(const void *data, size_t len, uint64_t at)
+{
+    if (!writeAll(m_fd, data, len, off_t(at)))
+        return false;
+    m_map.grown(at + len);
+    return true;
+}
+
 int NtxFile::writePage(Page &p)
 {
     if (m_readOnly)
         return e4write;
-    if (!writeAll(m_fd, p.bytes, PageSize, p.offset))
+    if (!put(p.bytes, PageSize, p.offset))
         return e4write;
     ++m_pageWrites;
     p.dirty = false;
@@ -535,7 +547,7 @@ NtxFile::Page *NtxFile::page(uint32_t offset, int *err)
         return nullptr;
     }
     Page &p = m_cache[victim];
-    if (!readAll(m_fd, p.bytes, PageSize, offset)) {
+    if (!m_map.copy(p.bytes, offset, PageSize) && !readAll(m_fd, p.bytes, PageSize, offset)) {
         *err = e4read;
         return nullptr;
     }
@@ -1339,6 +1351,7 @@ int NtxFile::build(uint64_t total, const EntrySource &next)
     ++m_version;
     if (::ftruncate(m_fd, PageSize) != 0)
         return e4write;
+    m_map.setSize(PageSize);
     m_fileSize = PageSize;
     m_freeHead = 0;
 
@@ -1363,7 +1376,7 @@ int NtxFile::build(uint64_t total, const EntrySource &next)
         m_fileSize += PageSize;
         out.insert(out.end(), scratch.bytes, scratch.bytes + PageSize);
         if (out.size() >= 256 * PageSize) {
-            if (!writeAll(m_fd, out.data(), out.size(), outStart))
+            if (!put(out.data(), out.size(), outStart))
                 err = e4write;
             outStart += static_cast<uint32_t>(out.size());
             out.clear();
@@ -1423,17 +1436,18 @@ int NtxFile::build(uint64_t total, const EntrySource &next)
     } else {
         root = make(total, height);
     }
-    if (!err && !out.empty() && !writeAll(m_fd, out.data(), out.size(), outStart))
+    if (!err && !out.empty() && !put(out.data(), out.size(), outStart))
         err = e4write;
     if (err) {
         // Leave a valid empty index behind rather than half a tree.
         m_fileSize = PageSize;
         if (::ftruncate(m_fd, PageSize) != 0)
             return e4write;
+        m_map.setSize(PageSize);
         Node empty;
         empty.child.push_back(0);
         writeNode(scratch, empty);
-        if (!writeAll(m_fd, scratch.bytes, PageSize, PageSize))
+        if (!put(scratch.bytes, PageSize, PageSize))
             return e4write;
         m_fileSize = 2 * PageSize;
         root = PageSize;

@@ -12,6 +12,8 @@
 // Inserts and removals invalidate the stack; the cursor remembers its entry
 // and finds its way back the next time it moves.
 
+#include "FileIo.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -158,6 +160,8 @@ private:
     int freePage(uint32_t offset);
     int checkPage(Page &p);
     int writePage(Page &p);
+    // Writes through the descriptor and tells the mapping of the new bytes.
+    bool put(const void *data, size_t len, uint64_t at);
 
     // Raw page accessors; slots are checked when a page is read.
     static int count(const Page &p);
@@ -198,6 +202,7 @@ private:
     int passedEnd(State state);
 
     int m_fd = -1;
+    FileMap m_map; // page reads that miss the cache copy from here when they can
     bool m_readOnly = false;
     std::string m_path;
     std::string m_expression;

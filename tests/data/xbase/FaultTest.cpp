@@ -179,9 +179,11 @@ protected:
             break;
         case Change::OneRecord:
             ASSERT_EQ(after.size(), m_before.size()) << where;
-            for (size_t i = 0; i < after.size(); ++i)
-                if (int(i) + 1 != op.target)
+            for (size_t i = 0; i < after.size(); ++i) {
+                if (int(i) + 1 != op.target) {
                     EXPECT_EQ(after[i], m_before[i]) << where << " record " << i + 1;
+                }
+            }
             break;
         case Change::Renumbered:
             EXPECT_EQ(live(after), live(m_before)) << where;
