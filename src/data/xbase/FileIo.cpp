@@ -415,6 +415,52 @@ bool DiskFile::writeAt(uint64_t off, const void *src, size_t len)
     return true;
 }
 
+bool DiskFile::copyFrom(DiskFile &from, uint64_t fromOff, uint64_t off, uint64_t len)
+{
+    if (m_fd < 0 || !m_writable || from.m_fd < 0)
+        return false;
+    // Pieces of a few megabytes, each one write to the fault plan.
+    constexpr uint64_t kPiece = 8u << 20;
+    std::vector<char> buffer;
+    bool inSystem = true;
+    for (uint64_t done = 0; done < len;) {
+        const size_t n = size_t(std::min(kPiece, len - done));
+        bool ok = false;
+        if (inSystem && !g_planSet) {
+            loff_t in = loff_t(fromOff + done), out = loff_t(off + done);
+            size_t moved = 0;
+            while (moved < n) {
+                const ssize_t r = copy_file_range(from.m_fd, &in, m_fd, &out, n - moved, 0);
+                if (r < 0 && errno == EINTR)
+                    continue;
+                if (r <= 0)
+                    break;
+                moved += size_t(r);
+            }
+            ok = moved == n;
+            if (!ok && moved == 0 &&
+                (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP))
+                inSystem = false; // not here: through memory from now on
+            else if (!ok) {
+                refreshSize();
+                return false;
+            }
+        }
+        if (!ok) {
+            buffer.resize(n);
+            if (!from.readAt(fromOff + done, buffer.data(), n) || !writeAt(off + done, buffer.data(), n))
+                return false;
+        }
+        done += n;
+        if (off + done > m_size)
+            m_size = off + done;
+    }
+    m_dirty = true;
+    m_map.grown(m_size);
+    m_winLen = 0;
+    return true;
+}
+
 bool DiskFile::truncate(uint64_t len)
 {
     if (m_fd < 0 || !m_writable)

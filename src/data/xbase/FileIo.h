@@ -88,6 +88,9 @@ public:
     // Reads up to len bytes; returns the count read or -1.
     long readSome(uint64_t off, void *dst, size_t len);
     bool writeAt(uint64_t off, const void *src, size_t len);
+    // Writes len bytes of `from`, read at fromOff, at off: moved inside the
+    // system where the file system can, through memory where it cannot.
+    bool copyFrom(DiskFile &from, uint64_t fromOff, uint64_t off, uint64_t len);
     bool truncate(uint64_t len);
     bool sync();
     bool dirty() const { return m_dirty; }

@@ -131,7 +131,21 @@ int rewriteTable(DATA4 *d, const std::function<bool(long, const char *)> &keep, 
     std::string in, out;
     uint64_t outPos = d->headerLen;
     uint32_t kept = 0;
-    for (uint64_t first = 1; first <= d->recCount; first += perChunk) {
+    if (dropped && !compactMemos) {
+        // The records between those removed are copied run by run, unread.
+        uint64_t from = 1;
+        for (size_t i = 0; i <= dropped->recNos.size(); ++i) {
+            const uint64_t to = i < dropped->recNos.size() ? uint64_t(dropped->recNos[i]) : d->recCount + 1;
+            const uint64_t bytes = (to - from) * d->recordLen;
+            if (to > from &&
+                !rw.dbfOut.copyFrom(d->dbf, d->headerLen + (from - 1) * d->recordLen, outPos, bytes))
+                return fail(e4write);
+            outPos += bytes;
+            kept += uint32_t(to - from);
+            from = to + 1;
+        }
+    }
+    for (uint64_t first = 1; first <= d->recCount && !(dropped && !compactMemos); first += perChunk) {
         size_t n = size_t(std::min<uint64_t>(perChunk, d->recCount - first + 1));
         in.resize(n * d->recordLen);
         if (!d->dbf.readAt(d->headerLen + (first - 1) * d->recordLen, in.data(), in.size()))

@@ -940,6 +940,62 @@ int NtxFile::renumber(const std::function<uint32_t(uint32_t)> &to)
     int rc = checkWritable();
     if (rc < 0)
         return rc;
+    // The changed pages go to the file first; then the file is swept in
+    // large pieces, each read and written whole. Every page with keys takes
+    // the new numbers: a page outside the tree (on the free list, or space
+    // lost to an interrupted change) is harmless to renumber. A page that
+    // does not look like one stops the sweep, and the tree is walked for the
+    // pages from there on, so that a damaged page in the tree is an error
+    // and one outside it is passed over.
+    if ((rc = flush()) < 0)
+        return fail(rc);
+    dropCache();
+    ++m_version;
+    m_state = State::None;
+    constexpr uint32_t kPiece = 256 * PageSize;
+    std::vector<uint8_t> piece(kPiece);
+    Page scratch;
+    uint32_t at = PageSize;
+    while (at < m_fileSize) {
+        const uint32_t len = std::min(kPiece, m_fileSize - at);
+        if (!m_map.copy(piece.data(), at, len) && !readAll(m_fd, piece.data(), len, at))
+            return fail(e4read);
+        uint32_t done = 0;
+        bool changed = false;
+        for (; done < len; done += PageSize) {
+            std::memcpy(scratch.bytes, piece.data() + done, PageSize);
+            if (checkPage(scratch) < 0)
+                break;
+            bool moved = false;
+            for (int i = 0, n = count(scratch); i < n; ++i) {
+                const uint32_t from = rec(scratch, i);
+                const uint32_t now = to(from);
+                if (now != from) {
+                    put32(scratch.bytes + slot(scratch, i) + 4, now);
+                    moved = true;
+                }
+            }
+            if (moved) {
+                std::memcpy(piece.data() + done, scratch.bytes, PageSize);
+                changed = true;
+                ++m_pageWrites;
+            }
+        }
+        if (changed) {
+            m_changed = true;
+            if (!put(piece.data(), done, at))
+                return fail(e4write);
+        }
+        at += done;
+        if (done < len)
+            return renumberFrom(at, to);
+    }
+    return 0;
+}
+
+int NtxFile::renumberFrom(uint32_t from, const std::function<uint32_t(uint32_t)> &to)
+{
+    int rc = 0;
     std::vector<uint32_t> pending{m_root};
     const size_t most = m_fileSize / PageSize;
     size_t visited = 0;
@@ -952,11 +1008,11 @@ int NtxFile::renumber(const std::function<uint32_t(uint32_t)> &to)
         if (!p)
             return fail(rc);
         const int n = count(*p);
-        for (int i = 0; i < n; ++i) {
-            const uint32_t from = rec(*p, i);
-            const uint32_t moved = to(from);
-            if (moved != from) {
-                put32(p->bytes + slot(*p, i) + 4, moved);
+        for (int i = 0; i < n && off >= from; ++i) {
+            const uint32_t was = rec(*p, i);
+            const uint32_t now = to(was);
+            if (now != was) {
+                put32(p->bytes + slot(*p, i) + 4, now);
                 markDirty(*p);
                 m_changed = true;
             }

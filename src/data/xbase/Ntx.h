@@ -73,8 +73,8 @@ public:
     int build(uint64_t count, const EntrySource &next);
 
     // Gives every entry the record number `to` maps its own to; the mapping
-    // must keep the order of the numbers (a pack's renumbering). One visit
-    // per page of the tree, no key is compared or moved.
+    // must keep the order of the numbers (a pack's renumbering). The file is
+    // read and written in large pieces; no key is compared or moved.
     int renumber(const std::function<uint32_t(uint32_t)> &to);
     // Writes changed pages and, when anything changed, the header with its update
     // counter bumped once.
@@ -160,6 +160,8 @@ private:
     int freePage(uint32_t offset);
     int checkPage(Page &p);
     int writePage(Page &p);
+    // The renumbering by a walk of the tree, for the pages at `from` and after.
+    int renumberFrom(uint32_t from, const std::function<uint32_t(uint32_t)> &to);
     // Writes through the descriptor and tells the mapping of the new bytes.
     bool put(const void *data, size_t len, uint64_t at);
 

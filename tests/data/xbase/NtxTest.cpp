@@ -632,6 +632,7 @@ protected:
         note(ntx.seek("99999", 5));
         (void)ntx.position();
         note(ntx.verify());
+        note(ntx.renumber([](uint32_t r) { return r + 1; }));
         for (uint32_t r = 1; r <= 60; ++r) {
             note(ntx.insert(pad(std::to_string(r * 31), 100).data(), 5000 + r));
             note(ntx.remove(pad(std::to_string(r * 37 % 2003), 100).data(), r));
@@ -743,6 +744,32 @@ TEST_F(NtxDamageTest, BadPagesGiveErrorsNotCrashesOrEndlessWalks)
         put16(b, leaf + 4, s0);
         EXPECT_NE(exercise(b), 0);
     }
+}
+
+TEST_F(NtxDamageTest, RenumberingPassesOverAStrayPageButNotADamagedOneInTheTree)
+{
+    const std::string good = makeTree();
+    // Garbage after the tree, as an interrupted change can leave: the tree
+    // takes the new numbers all the same.
+    writeFile(path("stray.ntx"), good + std::string(1024, '\xff'));
+    NtxFile ntx;
+    ASSERT_EQ(ntx.open(path("stray.ntx")), 0);
+    ASSERT_EQ(ntx.renumber([](uint32_t r) { return r * 2; }), 0);
+    std::vector<Entry> all;
+    ASSERT_EQ(walk(ntx, all), 0);
+    ASSERT_EQ(all.size(), 2000u);
+    for (const Entry &e : all)
+        EXPECT_EQ(e.first, pad(std::to_string(e.second / 2 * 37 % 2003), 100));
+    ntx.close();
+    // A leaf of the tree with an impossible key count is an error.
+    std::string b = good;
+    uint32_t leaf = u32(b, 4);
+    while (u32(b, leaf + u16(b, leaf + 2)) != 0)
+        leaf = u32(b, leaf + u16(b, leaf + 2));
+    put16(b, leaf, 200);
+    writeFile(path("bad.ntx"), b);
+    ASSERT_EQ(ntx.open(path("bad.ntx")), 0);
+    EXPECT_LT(ntx.renumber([](uint32_t r) { return r * 2; }), 0);
 }
 
 TEST_F(NtxDamageTest, RandomlyDamagedFilesNeverCrash)
