@@ -176,6 +176,7 @@ int NtxFile::open(const std::string &path)
         return rc;
     }
     m_cache.clear();
+    m_links.clear();
     m_dirty.clear();
     m_newest = m_oldest = SIZE_MAX;
     m_where.clear();
@@ -302,6 +303,7 @@ void NtxFile::forget()
     ::close(m_fd);
     m_fd = -1;
     m_cache.clear();
+    m_links.clear();
     m_dirty.clear();
     m_newest = m_oldest = SIZE_MAX;
     m_where.clear();
@@ -315,6 +317,7 @@ void NtxFile::setCachePages(size_t pages)
     if (m_fd >= 0) {
         flush();
         m_cache.clear();
+        m_links.clear();
         m_newest = m_oldest = SIZE_MAX;
         m_where.clear();
         m_cursorVersion = ~uint64_t(0); // the stack stays valid, but recheck anyway
@@ -485,18 +488,18 @@ void NtxFile::touch(size_t slot)
 {
     if (m_newest == slot)
         return;
-    Page &p = m_cache[slot];
+    Link &l = m_links[slot];
     // Out of its place (a new slot has none yet), then in at the newest end.
-    if (p.newer != SIZE_MAX)
-        m_cache[p.newer].older = p.older;
-    if (p.older != SIZE_MAX)
-        m_cache[p.older].newer = p.newer;
+    if (l.newer != SIZE_MAX)
+        m_links[l.newer].older = l.older;
+    if (l.older != SIZE_MAX)
+        m_links[l.older].newer = l.newer;
     if (m_oldest == slot)
-        m_oldest = p.newer;
-    p.newer = SIZE_MAX;
-    p.older = m_newest;
+        m_oldest = l.newer;
+    l.newer = SIZE_MAX;
+    l.older = m_newest;
     if (m_newest != SIZE_MAX)
-        m_cache[m_newest].newer = slot;
+        m_links[m_newest].newer = slot;
     m_newest = slot;
     if (m_oldest == SIZE_MAX)
         m_oldest = slot;
@@ -509,6 +512,7 @@ int NtxFile::emptySlot(size_t *slot)
     // written out first when it holds changes.
     if (m_cache.size() < m_cachePages) {
         m_cache.emplace_back();
+        m_links.emplace_back();
         *slot = m_cache.size() - 1;
         touch(*slot);
         return 0;
@@ -534,11 +538,9 @@ NtxFile::Page *NtxFile::page(uint32_t offset, int *err)
         *err = e4index;
         return nullptr;
     }
-    auto it = m_where.find(offset);
-    if (it != m_where.end()) {
-        touch(it->second);
-        Page &p = m_cache[it->second];
-        return &p;
+    if (const size_t at = m_where.find(offset); at != SIZE_MAX) {
+        touch(at);
+        return &m_cache[at];
     }
     size_t victim = 0;
     int rc = emptySlot(&victim);
@@ -560,7 +562,7 @@ NtxFile::Page *NtxFile::page(uint32_t offset, int *err)
         return nullptr;
     }
     touch(victim);
-    m_where[offset] = victim;
+    m_where.set(offset, victim);
     return &p;
 }
 
@@ -605,7 +607,7 @@ NtxFile::Page *NtxFile::newPage(int *err)
     initPage(p);
     markDirty(p);
     touch(victim);
-    m_where[offset] = victim;
+    m_where.set(offset, victim);
     return &p;
 }
 

@@ -19,7 +19,6 @@
 #include <deque>
 #include <functional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace xbase {
@@ -128,10 +127,38 @@ private:
     {
         uint32_t offset = 0;
         bool dirty = false;
-        // Neighbours in the order of use: newer towards the last used page,
-        // older towards the one to evict next (npos at the ends).
-        size_t newer = SIZE_MAX, older = SIZE_MAX;
         uint8_t bytes[PageSize];
+    };
+    // A slot's neighbours in the order of use: newer towards the last used
+    // page, older towards the one to evict next (npos at the ends). Kept
+    // apart from the pages, so that following them touches little memory.
+    struct Link
+    {
+        size_t newer = SIZE_MAX, older = SIZE_MAX;
+    };
+    // Which slot holds a page, by page number: a plain array, as the pages
+    // of a file are numbered densely.
+    struct SlotOf
+    {
+        std::vector<uint32_t> held; // slot + 1; 0 when the page is not cached
+        size_t find(uint32_t offset) const
+        {
+            const size_t i = offset / PageSize;
+            return i < held.size() && held[i] != 0 ? held[i] - 1 : SIZE_MAX;
+        }
+        void set(uint32_t offset, size_t slot)
+        {
+            const size_t i = offset / PageSize;
+            if (i >= held.size())
+                held.resize(i + 1 + i / 2, 0);
+            held[i] = static_cast<uint32_t>(slot + 1);
+        }
+        void erase(uint32_t offset)
+        {
+            if (const size_t i = offset / PageSize; i < held.size())
+                held[i] = 0;
+        }
+        void clear() { held.clear(); }
     };
     struct Level
     {
@@ -224,7 +251,8 @@ private:
     // Slots are added as pages are needed, up to m_cachePages; a deque, so
     // that the pages handed out stay where they are while it grows.
     std::deque<Page> m_cache;
-    std::unordered_map<uint32_t, size_t> m_where;
+    std::vector<Link> m_links; // one per slot
+    SlotOf m_where;
     size_t m_cachePages = 4096;
     size_t m_newest = SIZE_MAX, m_oldest = SIZE_MAX; // ends of the order of use
     // Makes a slot the last used one.
