@@ -454,6 +454,11 @@ int NtxFile::checkPage(Page &p)
         writeNode(p, nd);
         p.offset = off;
         p.dirty = dirty;
+        // Laying the items out again changes no entry: a page that had no
+        // changes is not listed for the next flush (nor is a scratch page,
+        // which must not be remembered at all).
+        if (!dirty && !m_dirty.empty() && m_dirty.back() == &p)
+            m_dirty.pop_back();
     }
     return 0;
 }
