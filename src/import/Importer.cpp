@@ -231,6 +231,25 @@ bool skippedAsShort(const QStringList &fields, const ImportFormatRecord &f, cons
     return true;
 }
 
+// A line taken in: text the table could not hold is counted, and a preview
+// keeps the line's verdict.
+void lineDone(ImportResult &result, bool odd, const ImportOptions &o, const LineVerdict &v)
+{
+    if (odd)
+        ++result.unstorableLines;
+    if (o.preview)
+        result.verdicts << v;
+}
+
+// The end of an import: the status line emptied and the table back in the
+// order it was in.
+template <typename Table> void importEnded(Table &table, const QString &order, const ImportOptions &o)
+{
+    if (o.status)
+        o.status(QString());
+    table.selectTag(order.isEmpty() ? nullptr : order.toLatin1().constData());
+}
+
 ImportResult importCustomers(const ImportFormatRecord &f, const ImportLines &in, const ImportOptions &o)
 {
     ImportResult result;
@@ -337,14 +356,9 @@ ImportResult importCustomers(const ImportFormatRecord &f, const ImportLines &in,
             numbers.taken(c.cuno);
             ++result.added;
         }
-        if (odd)
-            ++result.unstorableLines;
-        if (o.preview)
-            result.verdicts << v;
+        lineDone(result, odd, o, v);
     }
-    if (o.status)
-        o.status(QString());
-    cust.selectTag(order.isEmpty() ? nullptr : order.toLatin1().constData());
+    importEnded(cust, order, o);
     return result;
 }
 
@@ -422,14 +436,9 @@ ImportResult importProducts(const ImportFormatRecord &f, const ImportLines &in, 
             }
             ++result.added;
         }
-        if (odd)
-            ++result.unstorableLines;
-        if (o.preview)
-            result.verdicts << v;
+        lineDone(result, odd, o, v);
     }
-    if (o.status)
-        o.status(QString());
-    prod.selectTag(order.isEmpty() ? nullptr : order.toLatin1().constData());
+    importEnded(prod, order, o);
     return result;
 }
 

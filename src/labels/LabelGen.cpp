@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
+#include <functional>
 
 namespace tlv {
 
@@ -335,12 +336,11 @@ bool invoicesDated(Batch &batch, const LabelRequest &request, bool pastDue)
     return true;
 }
 
-bool balanceDueStatements(Batch &batch, const LabelRequest &request)
+// Every customer not marked deleted, in postal-code order, read into the
+// buffer with the progress shown, until `label` returns false.
+void eachCustomerByZip(const std::function<bool()> &label)
 {
-    StatusCaption caption("Processing Statement Labels");
     auto &cust = db().cust5;
-    auto &inv = db().inv6;
-    inv.useTag(tag::InvC);
     cust.useTag(tag::CZip);
     const long records = cust.recCount();
     long done = 0;
@@ -349,7 +349,18 @@ bool balanceDueStatements(Batch &batch, const LabelRequest &request)
         if (cust.isDeleted())
             continue;
         cust.read();
-        const int number = cust.buf.cuno;
+        if (!label())
+            break;
+    }
+}
+
+bool balanceDueStatements(Batch &batch, const LabelRequest &request)
+{
+    StatusCaption caption("Processing Statement Labels");
+    auto &inv = db().inv6;
+    inv.useTag(tag::InvC);
+    eachCustomerByZip([&] {
+        const int number = db().cust5.buf.cuno;
         bool owes = false;
         for (int s = inv.seek(paddedNumber(number, 6)); s == 0 && !inv.eof() && !owes; s = inv.skip()) {
             inv.read();
@@ -358,27 +369,15 @@ bool balanceDueStatements(Batch &batch, const LabelRequest &request)
             owes = !inv.isDeleted() && inv.buf.IDate.isValid() && inv.buf.IDate >= request.startDate &&
                    inv.buf.IDate <= request.endDate && dueNotZero(inv.buf);
         }
-        if (owes && !batch.label())
-            break;
-    }
+        return !owes || batch.label();
+    });
     return true;
 }
 
 bool customerGroups(Batch &batch, const LabelRequest &request)
 {
     StatusCaption caption("Processing Customers");
-    auto &cust = db().cust5;
-    cust.useTag(tag::CZip);
-    const long records = cust.recCount();
-    long done = 0;
-    for (int r = cust.top(); r == 0 && !cust.eof(); r = cust.skip()) {
-        progress().showProgress(percentOf(++done, records));
-        if (cust.isDeleted())
-            continue;
-        cust.read();
-        if (request.groups.contains(cust.buf.ngroup) && !batch.label())
-            break;
-    }
+    eachCustomerByZip([&] { return !request.groups.contains(db().cust5.buf.ngroup) || batch.label(); });
     return true;
 }
 

@@ -45,16 +45,8 @@ int runCustomerReport(const QStringList &args, const QStringList &options, std::
 {
     QStringList positional;
     QHash<QString, QString> values;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (a.startsWith(QLatin1Char('-'))) {
-            if (!options.contains(a) || i + 1 >= args.size())
-                return usageError(QStringLiteral("unknown or incomplete option '%1'").arg(a));
-            values[a] = args[++i];
-        } else {
-            positional << a;
-        }
-    }
+    if (const int rc = splitArguments(args, options, positional, values); rc != 0)
+        return rc;
     if (positional.size() != 1 || !values.contains(QStringLiteral("-o")))
         return usageError(QStringLiteral("needs DIR and -o FILE"));
     if (!QFileInfo(positional[0]).isDir())

@@ -52,16 +52,8 @@ int runLabels(const QStringList &args)
                                  "--today", "--groups", "--customers", "-o"};
     QStringList positional;
     QHash<QString, QString> values;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
-            if (!options.contains(a) || i + 1 >= args.size())
-                return usageError(QStringLiteral("unknown or incomplete option '%1'").arg(a));
-            values[a] = args[++i];
-        } else {
-            positional << a;
-        }
-    }
+    if (const int rc = splitArguments(args, options, positional, values); rc != 0)
+        return rc;
     if (positional.size() != 2 || !values.contains(QStringLiteral("-o")))
         return usageError(QStringLiteral("labels needs DIR, BATCH and -o FILE.pdf"));
     const BatchName *batch = nullptr;

@@ -2,6 +2,7 @@
 // What the commands of tlvtool share: the command table and the way they
 // report. Each command lives in its own file and is one line in the table.
 #include <QDate>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -33,6 +34,11 @@ int failInUse(const QString &dir);
 // Writes the message and a hint to --help to standard error and returns 2.
 int usageError(const QString &message);
 void printLine(const QString &text); // to standard output
+// Splits a command's arguments into the positional ones and the values of the
+// options given, each option taking one value (a lone "-" is positional).
+// 0, or the usage error for an unknown option or one without its value.
+int splitArguments(const QStringList &args, const QStringList &options, QStringList &positional,
+                   QHash<QString, QString> &values);
 // A date given as yyyy-mm-dd or yyyymmdd; invalid otherwise.
 QDate argumentDate(const QString &text);
 // While it lives, the clock reads the date given (--today); an empty text

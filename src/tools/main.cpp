@@ -127,6 +127,22 @@ int usageError(const QString &message)
     return 2;
 }
 
+int splitArguments(const QStringList &args, const QStringList &options, QStringList &positional,
+                   QHash<QString, QString> &values)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
+            if (!options.contains(a) || i + 1 >= args.size())
+                return usageError(QStringLiteral("unknown or incomplete option '%1'").arg(a));
+            values[a] = args[++i];
+        } else {
+            positional << a;
+        }
+    }
+    return 0;
+}
+
 void printLine(const QString &text)
 {
     std::printf("%s\n", text.toLocal8Bit().constData());
